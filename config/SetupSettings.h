@@ -1,0 +1,55 @@
+// The installer settings record: the values of the settings file, the derived
+// folders, the menu's button rectangles and the lists of the source scan.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "system/System.h"
+
+struct ButtonRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+using PathList = std::vector<std::string>;
+
+struct TSetupSettings {
+    std::string SrcFolder;
+    std::string DstFolder;
+    std::string DstSubFolder;
+    std::string SrcSubFolder = "SETUP";
+    int32_t DstFolderID = 0;
+    std::string ExecFile;
+    std::string SoftName;
+    bool ShortcutDesktop = true;
+    bool ShortcutPrograms = false;
+    std::string ShortcutFolder;
+    bool ExShortcutDesktop = false;
+    bool ExShortcutPrograms = false;
+    std::string ExShortcutName;
+    std::string ExShortcutFile;
+    bool StandAloneUninstUse = true;
+    std::string AfterOpen;
+    bool AfterOpenDialog = false;
+    std::string AfterOpenDialogMsg;
+    ButtonRect ButtonRects[4];
+    bool WallStretch = true;
+    uint32_t ButtonColor = 0;
+    int32_t ButtonAlign = 0;
+    PathList SrcFolderList;
+    PathList SrcFileList;
+    PathList DstFolderList;
+    PathList DstFileList;
+    int64_t TotalSize = 0;
+};
+
+// The program's one settings record.
+extern TSetupSettings SetupSettings;
+
+// Fills `settings` from the settings file beside the executable. A file that does
+// not identify itself leaves the record as it was.
+void LoadSettings(TSetupSettings& settings, System& system);

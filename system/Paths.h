@@ -1,0 +1,26 @@
+// Path text routines over code page 932 bytes. A separator is '\' or '/'; the
+// second byte of a double-byte character never counts as one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Lead byte of a double-byte character in code page 932.
+inline bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Whether the text's last character is a separator; `length` gets its length in bytes.
+bool EndsWithSeparator(const std::string& text, size_t* length = nullptr);
+// Appends '\' unless the text ends in a separator; the empty text becomes "\".
+std::string AddTrailingSeparator(std::string text);
+// Removes one trailing separator, but never from a drive root or a lone separator.
+std::string RemoveTrailingSeparator(std::string text);
+// The part after the last separator.
+std::string ExtractNamePart(const std::string& text);
+// The part up to and including the last separator.
+std::string ExtractFolderPart(const std::string& text);
+// Replaces the extension of the name part (".exe" -> ".INI"), or appends `ext`.
+std::string ReplaceExtension(const std::string& path, const std::string& ext);

@@ -1,0 +1,91 @@
+// The operating-system services the program needs, behind one interface so that
+// the core runs against the real system (system/win32) or the fakes (tests/fakes).
+// Every text is code page 932 bytes; failures are results, never exceptions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One entry of a folder listing, as the find functions report it.
+struct FindEntry {
+    std::string name;
+    bool isFolder = false;
+    int64_t size = 0;
+};
+
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Reads up to `size` bytes; `got` is 0 at the end of the file. False on a read error.
+    virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
+    // Size in bytes, or -1 when it cannot be read.
+    virtual int64_t Size() = 0;
+};
+
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Writes `size` bytes; `written` may be less than `size` when the disk is full.
+    virtual bool Write(const void* buffer, uint32_t size, uint32_t& written) = 0;
+};
+
+struct WindowsVersion {
+    uint32_t major = 0;
+    uint32_t minor = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // Files and folders.
+    virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
+    // Creates the file or truncates an existing one; null when that fails.
+    virtual std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) = 0;
+    virtual bool FileExists(const std::string& path) = 0;  // false for a folder
+    virtual bool FolderExists(const std::string& path) = 0;
+    // Lists the entries matching `pattern` (a folder + "*.*"), "." and ".." included
+    // as the system gives them. False when nothing can be found.
+    virtual bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) = 0;
+    // Creates the folder and every missing parent; true when it exists afterwards.
+    virtual bool CreateFolderTree(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Removes a folder only when it is empty.
+    virtual bool RemoveEmptyFolder(const std::string& path) = 0;
+    // Bytes free to the caller on the drive of `root` ("X:\"), -1 when the query fails.
+    virtual int64_t DiskFreeBytes(const std::string& root) = 0;
+
+    // Registry: string values under HKEY_CURRENT_USER ("User") and HKEY_LOCAL_MACHINE
+    // ("Machine"). A missing value in an existing key reads as the empty text; a
+    // missing key or a value that is not a string gives `def`.
+    virtual std::string ReadUserString(const std::string& key, const std::string& name,
+                                       const std::string& def) = 0;
+    virtual std::string ReadMachineString(const std::string& key, const std::string& name,
+                                          const std::string& def) = 0;
+    // Creates the key and its missing parents; writes REG_SZ.
+    virtual bool WriteUserString(const std::string& key, const std::string& name,
+                                 const std::string& text) = 0;
+    virtual bool WriteMachineString(const std::string& key, const std::string& name,
+                                    const std::string& text) = 0;
+    // Deletes the key with all keys below it; false when the key itself was not deleted.
+    virtual bool DeleteUserKey(const std::string& key) = 0;
+    virtual bool DeleteMachineKey(const std::string& key) = 0;
+
+    // Folders of the running system; the empty text when they cannot be determined.
+    virtual WindowsVersion GetWindowsVersion() = 0;
+    virtual std::string ShellFolderPath(int csidl) = 0;       // SHGetFolderPath, current path
+    virtual std::string ShellFolderLocation(int csidl) = 0;   // SHGetSpecialFolderLocation
+    virtual std::string WindowsFolder() = 0;
+    virtual std::string SystemFolder() = 0;
+    virtual std::string TempFolder() = 0;
+
+    // The process and the shell.
+    virtual std::string ExecutablePath() = 0;
+    virtual bool WriteShellLink(const std::string& target, const std::string& arguments,
+                                const std::string& workingFolder, int showCommand,
+                                const std::string& linkPath) = 0;
+    // Opens a file with the shell's "open" verb; false when the shell fails.
+    virtual bool ShellOpen(const std::string& file, const std::string& workingFolder) = 0;
+};

@@ -1,0 +1,478 @@
+#include "tests/fakes/FakeSystem.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "system/Paths.h"
+
+namespace {
+
+// Lower-cases ASCII letters, leaving the second bytes of double-byte characters.
+std::string FoldCase(const std::string& text) {
+    std::string folded = text;
+    for (size_t i = 0; i < folded.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(folded[i]);
+        if (IsLeadByte(b)) {
+            ++i;
+        } else if (b >= 'A' && b <= 'Z') {
+            folded[i] = static_cast<char>(b - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+// Splits a path at its separators (double-byte aware), dropping empty parts.
+std::vector<std::string> SplitPath(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        if (IsLeadByte(b) && i + 1 < path.size()) {
+            part += path[i];
+            part += path[++i];
+        } else if (IsSeparator(path[i])) {
+            if (!part.empty()) {
+                parts.push_back(part);
+            }
+            part.clear();
+        } else {
+            part += path[i];
+        }
+    }
+    if (!part.empty()) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+std::string JoinPath(const std::vector<std::string>& parts, size_t count) {
+    std::string path;
+    for (size_t i = 0; i < count; ++i) {
+        path += (i == 0 ? "" : "\\") + parts[i];
+    }
+    return path;
+}
+
+bool IsDriveRoot(const std::string& key) { return key.size() == 2 && key[1] == ':'; }
+
+class FakeInputFile : public InputFile {
+public:
+    FakeInputFile(FakeSystem& system, std::string path, std::string data)
+        : system_(system), path_(std::move(path)), data_(std::move(data)) {}
+    bool Read(void* buffer, uint32_t size, uint32_t& got) override {
+        got = 0;
+        if (system_.Fails("Read", path_)) {
+            return false;
+        }
+        got = static_cast<uint32_t>(std::min<size_t>(size, data_.size() - offset_));
+        std::memcpy(buffer, data_.data() + offset_, got);
+        offset_ += got;
+        return true;
+    }
+    int64_t Size() override {
+        return system_.Fails("Size", path_) ? -1 : static_cast<int64_t>(data_.size());
+    }
+
+private:
+    FakeSystem& system_;
+    std::string path_;
+    std::string data_;
+    size_t offset_ = 0;
+};
+
+class FakeOutputFile : public OutputFile {
+public:
+    FakeOutputFile(FakeSystem& system, std::string path) : system_(system), path_(std::move(path)) {}
+    bool Write(const void* buffer, uint32_t size, uint32_t& written) override {
+        written = 0;
+        auto node = system_.nodes.find(system_.Key(path_));
+        if (node == system_.nodes.end() || system_.Fails("Write", path_)) {
+            return false;
+        }
+        uint32_t fits = size;
+        if (system_.diskSpaceLeft >= 0 && system_.diskSpaceLeft < size) {
+            fits = static_cast<uint32_t>(system_.diskSpaceLeft);
+        }
+        node->second.data.append(static_cast<const char*>(buffer), fits);
+        if (system_.diskSpaceLeft >= 0) {
+            system_.diskSpaceLeft -= fits;
+        }
+        written = fits;
+        return fits == size;
+    }
+
+private:
+    FakeSystem& system_;
+    std::string path_;
+};
+
+}  // namespace
+
+FakeSystem::FakeSystem() {
+    AddDrive('C');
+    AddDrive('D');
+}
+
+bool FakeSystem::Fails(const std::string& operation, const std::string& path) {
+    ++operationCount;
+    operationLog.push_back(operation + " " + path);
+    return operationCount == failAtOperation || (failIf && failIf(operation, path));
+}
+
+std::string FakeSystem::Key(const std::string& path) const {
+    std::string full = path;
+    const bool unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    const bool hasDrive = path.size() >= 2 && path[1] == ':';
+    if (!unc && !hasDrive) {
+        full = (!path.empty() && IsSeparator(path[0]) ? currentFolder.substr(0, 2)
+                                                      : AddTrailingSeparator(currentFolder)) +
+               path;
+    }
+    std::string key = JoinPath(SplitPath(FoldCase(full)), SplitPath(full).size());
+    return unc ? "\\\\" + key : key;
+}
+
+// ---- Files and folders ----
+
+void FakeSystem::AddDrive(char letter) {
+    const std::string root = std::string(1, letter) + ":";
+    nodes[Key(root)] = Node{root, true, false, {}};
+}
+
+void FakeSystem::AddFolder(const std::string& path) {
+    const std::vector<std::string> parts = SplitPath(path);
+    for (size_t n = 1; n <= parts.size(); ++n) {
+        const std::string level = JoinPath(parts, n);
+        if (nodes.count(Key(level)) == 0) {
+            nodes[Key(level)] = Node{level, true, false, {}};
+        }
+    }
+}
+
+void FakeSystem::AddFile(const std::string& path, const std::string& data, bool readOnly) {
+    AddFolder(ExtractFolderPart(path));
+    nodes[Key(path)] = Node{path, false, readOnly, data};
+}
+
+bool FakeSystem::HasFile(const std::string& path) const {
+    auto node = nodes.find(Key(path));
+    return node != nodes.end() && !node->second.folder;
+}
+
+bool FakeSystem::HasFolder(const std::string& path) const {
+    auto node = nodes.find(Key(path));
+    return node != nodes.end() && node->second.folder;
+}
+
+std::string FakeSystem::FileData(const std::string& path) const {
+    auto node = nodes.find(Key(path));
+    return node == nodes.end() ? std::string() : node->second.data;
+}
+
+std::vector<std::string> FakeSystem::Tree() const {
+    std::vector<std::string> tree;
+    for (const auto& [key, node] : nodes) {
+        tree.push_back(node.folder ? node.path + "\\" : node.path);
+    }
+    std::sort(tree.begin(), tree.end());
+    return tree;
+}
+
+std::unique_ptr<InputFile> FakeSystem::OpenForRead(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    if (Fails("OpenForRead", path) || node == nodes.end() || node->second.folder) {
+        return nullptr;
+    }
+    return std::make_unique<FakeInputFile>(*this, path, node->second.data);
+}
+
+std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) {
+    const std::string key = Key(path);
+    auto parent = nodes.find(Key(ExtractFolderPart(path)));
+    auto node = nodes.find(key);
+    if (Fails("CreateForWrite", path) || parent == nodes.end() || !parent->second.folder ||
+        (node != nodes.end() && (node->second.folder || node->second.readOnly))) {
+        return nullptr;
+    }
+    if (node == nodes.end()) {
+        nodes[key] = Node{path, false, false, {}};
+    } else {
+        node->second.data.clear();
+    }
+    return std::make_unique<FakeOutputFile>(*this, path);
+}
+
+bool FakeSystem::FileExists(const std::string& path) {
+    return !Fails("FileExists", path) && HasFile(path);
+}
+
+bool FakeSystem::FolderExists(const std::string& path) {
+    return !Fails("FolderExists", path) && HasFolder(path);
+}
+
+bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) {
+    entries.clear();
+    const std::string folder = ExtractFolderPart(pattern);
+    if (Fails("FindFiles", pattern) || ExtractNamePart(pattern) != "*.*" || !HasFolder(folder)) {
+        return false;
+    }
+    const std::string prefix = Key(folder) + "\\";
+    if (!IsDriveRoot(Key(folder))) {
+        entries.push_back({".", true, 0});
+        entries.push_back({"..", true, 0});
+    }
+    for (const auto& [key, node] : nodes) {
+        if (key.compare(0, prefix.size(), prefix) == 0 &&
+            key.find('\\', prefix.size()) == std::string::npos) {
+            entries.push_back({ExtractNamePart(node.path), node.folder,
+                               static_cast<int64_t>(node.data.size())});
+        }
+    }
+    return !entries.empty();
+}
+
+bool FakeSystem::CreateFolderTree(const std::string& path) {
+    if (Fails("CreateFolderTree", path)) {
+        return false;
+    }
+    const std::vector<std::string> parts = SplitPath(path);
+    if (parts.empty() || (nodes.count(Key(parts[0])) == 0 && parts[0].size() == 2)) {
+        return false;
+    }
+    for (size_t n = 1; n <= parts.size(); ++n) {
+        std::string level = JoinPath(parts, n);
+        if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+            level = "\\\\" + level;
+        }
+        auto node = nodes.find(Key(level));
+        if (node == nodes.end()) {
+            nodes[Key(level)] = Node{level, true, false, {}};
+        } else if (!node->second.folder) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FakeSystem::RemoveFile(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    if (Fails("RemoveFile", path) || node == nodes.end() || node->second.folder ||
+        node->second.readOnly) {
+        return false;
+    }
+    nodes.erase(node);
+    return true;
+}
+
+bool FakeSystem::RemoveEmptyFolder(const std::string& path) {
+    const std::string key = Key(path);
+    auto node = nodes.find(key);
+    if (Fails("RemoveEmptyFolder", path) || node == nodes.end() || !node->second.folder ||
+        IsDriveRoot(key)) {
+        return false;
+    }
+    auto next = std::next(node);
+    if (next != nodes.end() && next->first.compare(0, key.size() + 1, key + "\\") == 0) {
+        return false;
+    }
+    nodes.erase(node);
+    return true;
+}
+
+int64_t FakeSystem::DiskFreeBytes(const std::string& root) {
+    if (Fails("DiskFreeBytes", root) || root.size() < 2 || root[1] != ':') {
+        return -1;
+    }
+    const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
+    if (nodes.count(Key(std::string(1, drive) + ":")) == 0) {
+        return -1;
+    }
+    auto free = freeBytes.find(drive);
+    return free == freeBytes.end() ? int64_t{100} << 30 : free->second;
+}
+
+// ---- Registry ----
+
+std::map<std::string, FakeSystem::RegKey>& FakeSystem::Hive(Root root) {
+    return root == Root::User ? userHive_ : machineHive_;
+}
+
+const std::map<std::string, FakeSystem::RegKey>& FakeSystem::Hive(Root root) const {
+    return root == Root::User ? userHive_ : machineHive_;
+}
+
+void FakeSystem::AddKey(Root root, const std::string& key) {
+    const std::vector<std::string> parts = SplitPath(key);
+    for (size_t n = 1; n <= parts.size(); ++n) {
+        Hive(root)[FoldCase(JoinPath(parts, n))];
+    }
+}
+
+void FakeSystem::SetValue(Root root, const std::string& key, const std::string& name,
+                          const std::string& data, bool isString) {
+    AddKey(root, key);
+    RegKey& regKey = Hive(root)[FoldCase(JoinPath(SplitPath(key), SplitPath(key).size()))];
+    RegValue& value = regKey.values[FoldCase(name)];
+    if (value.name.empty() && value.order == 0) {
+        value.order = ++valueOrder_;
+    }
+    value.name = name;
+    value.data = data;
+    value.isString = isString;
+}
+
+bool FakeSystem::HasKey(Root root, const std::string& key) const {
+    return Hive(root).count(FoldCase(JoinPath(SplitPath(key), SplitPath(key).size()))) != 0;
+}
+
+bool FakeSystem::HasValue(Root root, const std::string& key, const std::string& name) const {
+    auto regKey = Hive(root).find(FoldCase(JoinPath(SplitPath(key), SplitPath(key).size())));
+    return regKey != Hive(root).end() && regKey->second.values.count(FoldCase(name)) != 0;
+}
+
+std::string FakeSystem::Value(Root root, const std::string& key, const std::string& name) const {
+    auto regKey = Hive(root).find(FoldCase(JoinPath(SplitPath(key), SplitPath(key).size())));
+    if (regKey == Hive(root).end()) {
+        return std::string();
+    }
+    auto value = regKey->second.values.find(FoldCase(name));
+    return value == regKey->second.values.end() ? std::string() : value->second.data;
+}
+
+std::vector<std::string> FakeSystem::ValueNames(Root root, const std::string& key) const {
+    std::vector<const RegValue*> values;
+    auto regKey = Hive(root).find(FoldCase(JoinPath(SplitPath(key), SplitPath(key).size())));
+    if (regKey != Hive(root).end()) {
+        for (const auto& [lower, value] : regKey->second.values) {
+            values.push_back(&value);
+        }
+    }
+    std::sort(values.begin(), values.end(),
+              [](const RegValue* a, const RegValue* b) { return a->order < b->order; });
+    std::vector<std::string> names;
+    for (const RegValue* value : values) {
+        names.push_back(value->name);
+    }
+    return names;
+}
+
+std::vector<std::string> FakeSystem::Keys(Root root) const {
+    std::vector<std::string> keys;
+    for (const auto& [key, regKey] : Hive(root)) {
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+std::string FakeSystem::ReadString(Root root, const std::string& op, const std::string& key,
+                                   const std::string& name, const std::string& def) {
+    if (Fails(op, key + "\\" + name)) {
+        return def;
+    }
+    auto regKey = Hive(root).find(FoldCase(JoinPath(SplitPath(key), SplitPath(key).size())));
+    if (regKey == Hive(root).end()) {
+        return def;
+    }
+    auto value = regKey->second.values.find(FoldCase(name));
+    if (value == regKey->second.values.end()) {
+        return std::string();
+    }
+    return value->second.isString ? std::string(value->second.data.c_str()) : def;
+}
+
+bool FakeSystem::WriteString(Root root, const std::string& op, const std::string& key,
+                             const std::string& name, const std::string& text) {
+    const std::vector<std::string> parts = SplitPath(key);
+    // A registry key name holds at most 255 characters.
+    const bool tooLong = std::any_of(parts.begin(), parts.end(),
+                                     [](const std::string& part) { return part.size() > 255; });
+    if (Fails(op, key + "\\" + name) || parts.empty() || tooLong) {
+        return false;
+    }
+    SetValue(root, key, name, text, true);
+    return true;
+}
+
+bool FakeSystem::DeleteKey(Root root, const std::string& op, const std::string& key) {
+    const std::string folded = FoldCase(JoinPath(SplitPath(key), SplitPath(key).size()));
+    auto& hive = Hive(root);
+    if (Fails(op, key) || folded.empty() || hive.count(folded) == 0) {
+        return false;
+    }
+    for (auto it = hive.begin(); it != hive.end();) {
+        const bool below = it->first.compare(0, folded.size() + 1, folded + "\\") == 0;
+        it = (it->first == folded || below) ? hive.erase(it) : std::next(it);
+    }
+    return true;
+}
+
+std::string FakeSystem::ReadUserString(const std::string& key, const std::string& name,
+                                       const std::string& def) {
+    return ReadString(Root::User, "ReadUserString", key, name, def);
+}
+
+std::string FakeSystem::ReadMachineString(const std::string& key, const std::string& name,
+                                          const std::string& def) {
+    return ReadString(Root::Machine, "ReadMachineString", key, name, def);
+}
+
+bool FakeSystem::WriteUserString(const std::string& key, const std::string& name,
+                                 const std::string& text) {
+    return WriteString(Root::User, "WriteUserString", key, name, text);
+}
+
+bool FakeSystem::WriteMachineString(const std::string& key, const std::string& name,
+                                    const std::string& text) {
+    return WriteString(Root::Machine, "WriteMachineString", key, name, text);
+}
+
+bool FakeSystem::DeleteUserKey(const std::string& key) {
+    return DeleteKey(Root::User, "DeleteUserKey", key);
+}
+
+bool FakeSystem::DeleteMachineKey(const std::string& key) {
+    return DeleteKey(Root::Machine, "DeleteMachineKey", key);
+}
+
+// ---- Scripted folders, process and shell ----
+
+WindowsVersion FakeSystem::GetWindowsVersion() { return version; }
+
+std::string FakeSystem::ShellFolderPath(int csidl) {
+    auto folder = shellFolders.find(csidl);
+    return Fails("ShellFolderPath", std::to_string(csidl)) || folder == shellFolders.end()
+               ? std::string()
+               : folder->second;
+}
+
+std::string FakeSystem::ShellFolderLocation(int csidl) {
+    auto folder = shellLocations.find(csidl);
+    return Fails("ShellFolderLocation", std::to_string(csidl)) || folder == shellLocations.end()
+               ? std::string()
+               : folder->second;
+}
+
+std::string FakeSystem::WindowsFolder() { return windowsFolder; }
+std::string FakeSystem::SystemFolder() { return systemFolder; }
+std::string FakeSystem::TempFolder() { return tempFolder; }
+std::string FakeSystem::ExecutablePath() { return executablePath; }
+
+bool FakeSystem::WriteShellLink(const std::string& target, const std::string& arguments,
+                                const std::string& workingFolder, int showCommand,
+                                const std::string& linkPath) {
+    if (Fails("WriteShellLink", linkPath) || !HasFolder(ExtractFolderPart(linkPath))) {
+        return false;
+    }
+    auto node = nodes.find(Key(linkPath));
+    if (node != nodes.end() && (node->second.folder || node->second.readOnly)) {
+        return false;
+    }
+    nodes[Key(linkPath)] = Node{linkPath, false, false, "LNK " + target};
+    links[linkPath] = ShellLink{target, arguments, workingFolder, showCommand};
+    return true;
+}
+
+bool FakeSystem::ShellOpen(const std::string& file, const std::string& workingFolder) {
+    shellOpens.push_back({file, workingFolder});
+    return !Fails("ShellOpen", file) && HasFile(file);
+}

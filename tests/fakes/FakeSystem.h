@@ -1,0 +1,145 @@
+// An in-memory Windows for the core's tests: files and folders, the two registry
+// roots, scripted system folders, recorded shortcuts and shell opens, and switches
+// that make any one operation fail or the disk fill up.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "system/System.h"
+
+class FakeSystem : public System {
+public:
+    FakeSystem();
+
+    // ---- Scripted system ----
+    WindowsVersion version{10, 0};
+    std::map<int, std::string> shellFolders;    // CSIDL -> SHGetFolderPath result
+    std::map<int, std::string> shellLocations;  // CSIDL -> SHGetSpecialFolderLocation result
+    std::string windowsFolder = "C:\\Windows";
+    std::string systemFolder = "C:\\Windows\\system32";
+    std::string tempFolder = "C:\\Temp\\";
+    std::string executablePath = "D:\\Setup.exe";
+    // Relative paths resolve against this folder, as they would in a real process.
+    std::string currentFolder = "C:\\Windows\\system32";
+    // Free bytes by drive letter (upper case); a drive without an entry has plenty.
+    std::map<char, int64_t> freeBytes;
+
+    // ---- Faults ----
+    // Every operation (file system, registry, shell, reads and writes on open files)
+    // is counted from 1 and logged as "Name path"; the one whose number equals
+    // failAtOperation fails, and so does each for which failIf answers true.
+    int failAtOperation = 0;
+    std::function<bool(const std::string& operation, const std::string& path)> failIf;
+    int operationCount = 0;
+    std::vector<std::string> operationLog;
+    // Bytes that can still be written before the disk is full; -1 for no limit.
+    int64_t diskSpaceLeft = -1;
+
+    // ---- Files and folders ----
+    void AddDrive(char letter);
+    void AddFolder(const std::string& path);  // with its parents
+    void AddFile(const std::string& path, const std::string& data = std::string(),
+                 bool readOnly = false);  // with its parent folders
+    bool HasFile(const std::string& path) const;
+    bool HasFolder(const std::string& path) const;
+    std::string FileData(const std::string& path) const;
+    // Every folder and file as "path\" or "path" (original spelling), sorted.
+    std::vector<std::string> Tree() const;
+
+    // ---- Registry ----
+    enum class Root { User, Machine };
+    void SetValue(Root root, const std::string& key, const std::string& name,
+                  const std::string& data, bool isString = true);
+    void AddKey(Root root, const std::string& key);
+    bool HasKey(Root root, const std::string& key) const;
+    bool HasValue(Root root, const std::string& key, const std::string& name) const;
+    std::string Value(Root root, const std::string& key, const std::string& name) const;
+    // Value names of a key in the order they were first written.
+    std::vector<std::string> ValueNames(Root root, const std::string& key) const;
+    std::vector<std::string> Keys(Root root) const;
+
+    // ---- Shell ----
+    struct ShellLink {
+        std::string target;
+        std::string arguments;
+        std::string workingFolder;
+        int showCommand = 0;
+    };
+    std::map<std::string, ShellLink> links;  // by link path as written
+    struct ShellOpenCall {
+        std::string file;
+        std::string workingFolder;
+    };
+    std::vector<ShellOpenCall> shellOpens;
+
+    // ---- System ----
+    std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
+    std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
+    bool CreateFolderTree(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
+    int64_t DiskFreeBytes(const std::string& root) override;
+    std::string ReadUserString(const std::string& key, const std::string& name,
+                               const std::string& def) override;
+    std::string ReadMachineString(const std::string& key, const std::string& name,
+                                  const std::string& def) override;
+    bool WriteUserString(const std::string& key, const std::string& name,
+                         const std::string& text) override;
+    bool WriteMachineString(const std::string& key, const std::string& name,
+                            const std::string& text) override;
+    bool DeleteUserKey(const std::string& key) override;
+    bool DeleteMachineKey(const std::string& key) override;
+    WindowsVersion GetWindowsVersion() override;
+    std::string ShellFolderPath(int csidl) override;
+    std::string ShellFolderLocation(int csidl) override;
+    std::string WindowsFolder() override;
+    std::string SystemFolder() override;
+    std::string TempFolder() override;
+    std::string ExecutablePath() override;
+    bool WriteShellLink(const std::string& target, const std::string& arguments,
+                        const std::string& workingFolder, int showCommand,
+                        const std::string& linkPath) override;
+    bool ShellOpen(const std::string& file, const std::string& workingFolder) override;
+
+    // Counts and logs one operation; true when it is to fail.
+    bool Fails(const std::string& operation, const std::string& path);
+
+    struct Node {
+        std::string path;  // as first spelt
+        bool folder = false;
+        bool readOnly = false;
+        std::string data;
+    };
+    // Full, normalised key of a path (drive-qualified, '\' only, no trailing
+    // separator, ASCII letters lower case outside double-byte characters).
+    std::string Key(const std::string& path) const;
+    std::map<std::string, Node> nodes;
+
+private:
+    struct RegValue {
+        std::string name;
+        std::string data;
+        bool isString = true;
+        int order = 0;
+    };
+    struct RegKey {
+        std::map<std::string, RegValue> values;  // by lower-case name
+    };
+    std::map<std::string, RegKey>& Hive(Root root);
+    const std::map<std::string, RegKey>& Hive(Root root) const;
+    std::string ReadString(Root root, const std::string& op, const std::string& key,
+                           const std::string& name, const std::string& def);
+    bool WriteString(Root root, const std::string& op, const std::string& key,
+                     const std::string& name, const std::string& text);
+    bool DeleteKey(Root root, const std::string& op, const std::string& key);
+    std::map<std::string, RegKey> userHive_;
+    std::map<std::string, RegKey> machineHive_;
+    int valueOrder_ = 0;
+};

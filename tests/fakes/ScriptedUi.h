@@ -1,0 +1,35 @@
+// A user interface for the engine tests: it records every status text, bar value
+// and message box as one line of `events`, answers message boxes from a script and
+// can run a hook at each message pump (to request a cancel at a chosen point).
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "system/Ui.h"
+
+class ScriptedUi : public Ui {
+public:
+    // Answers for the coming message boxes, in order; a box without one fails the test.
+    std::deque<bool> answers;
+    std::vector<std::string> events;
+    int pumps = 0;
+    std::function<void()> onPump;
+    std::function<void()> onMessage;
+
+    bool ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
+                     MessageIcon icon) override;
+    void PumpMessages() override;
+    void SetStatus(const std::string& text) override;
+    void SetBarMax(int max) override;
+    void SetBarPosition(int position) override;
+
+    // The recorded message boxes only, as "caption|buttons|text".
+    std::vector<std::string> Messages() const;
+};
+
+// The event line of a message box, as ScriptedUi records it.
+std::string MessageEvent(const std::string& caption, MessageButtons buttons,
+                         const std::string& text, MessageIcon icon = MessageIcon::None);

@@ -1,0 +1,75 @@
+#include "system/Paths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "ソ" is 0x83 0x5C in code page 932: its second byte is the code of '\'.
+const std::string kSo = "ソ";
+
+TEST(Paths, TrailByteIsNeverASeparator) {
+    ASSERT_EQ(kSo, "\x83\x5C");
+    struct Case {
+        std::string text;
+        bool ends;
+        size_t length;
+    } cases[] = {
+        {"", false, 0},         {"C:\\A\\", true, 5}, {"C:/A/", true, 5},
+        {"C:\\A", false, 4},    {kSo, false, 2},      {"A\\" + kSo, false, 4},
+        {kSo + "\\", true, 3},  {"\x83", false, 1},  // a lone lead byte at the end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        size_t length = 99;
+        EXPECT_EQ(c.ends, EndsWithSeparator(c.text, &length));
+        EXPECT_EQ(c.length, length);
+    }
+}
+
+TEST(Paths, AddAndRemoveTrailingSeparator) {
+    struct Case {
+        std::string text, added, removed;
+    } cases[] = {
+        {"", "\\", ""},
+        {"C:\\A\\", "C:\\A\\", "C:\\A"},
+        {"C:/A/", "C:/A/", "C:/A"},
+        {"C:\\A", "C:\\A\\", "C:\\A"},
+        {"C:\\", "C:\\", "C:\\"},
+        {"\\", "\\", "\\"},
+        {"D:\\" + kSo, "D:\\" + kSo + "\\", "D:\\" + kSo},
+        {"\\\\server\\share\\", "\\\\server\\share\\", "\\\\server\\share"},
+        {"\\\\server\\", "\\\\server\\", "\\\\server"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.added, AddTrailingSeparator(c.text));
+        EXPECT_EQ(c.removed, RemoveTrailingSeparator(c.text));
+    }
+}
+
+TEST(Paths, ExtractNameAndFolderParts) {
+    struct Case {
+        std::string text, folder, name;
+    } cases[] = {
+        {"", "", ""},
+        {"a.txt", "", "a.txt"},
+        {"C:\\A\\", "C:\\A\\", ""},
+        {"C:\\A\\b.exe", "C:\\A\\", "b.exe"},
+        {"C:/A/b.exe", "C:/A/", "b.exe"},
+        {"C:\\" + kSo + "b", "C:\\", kSo + "b"},
+        {kSo + kSo, "", kSo + kSo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.folder, ExtractFolderPart(c.text));
+        EXPECT_EQ(c.name, ExtractNamePart(c.text));
+    }
+}
+
+TEST(Paths, ReplaceExtensionOfTheNamePartOnly) {
+    EXPECT_EQ("D:\\Setup.INI", ReplaceExtension("D:\\Setup.exe", ".INI"));
+    EXPECT_EQ("D:\\a.b\\Setup.MSG", ReplaceExtension("D:\\a.b\\Setup", ".MSG"));
+    EXPECT_EQ("D:\\x.y.MSG", ReplaceExtension("D:\\x.y.z", ".MSG"));
+}
+
+}  // namespace
