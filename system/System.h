@@ -81,6 +81,10 @@ public:
     virtual std::string SystemFolder() = 0;
     virtual std::string TempFolder() = 0;
 
+    // Text: UTF-16 to code page 932 as the system converts it ("?" for a character
+    // the code page lacks).
+    virtual std::string FromUtf16(const std::u16string& text) = 0;
+
     // The process and the shell.
     virtual std::string ExecutablePath() = 0;
     virtual bool WriteShellLink(const std::string& target, const std::string& arguments,

@@ -1,5 +1,7 @@
 #include "tests/fakes/FakeSystem.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -456,6 +458,30 @@ std::string FakeSystem::WindowsFolder() { return windowsFolder; }
 std::string FakeSystem::SystemFolder() { return systemFolder; }
 std::string FakeSystem::TempFolder() { return tempFolder; }
 std::string FakeSystem::ExecutablePath() { return executablePath; }
+
+std::string FakeSystem::FromUtf16(const std::u16string& text) {
+    // One character at a time, so that an unmappable one becomes "?" as on Windows.
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t units = (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size()) ? 2 : 1;
+        char in[4];
+        for (size_t u = 0; u < units; ++u) {
+            in[2 * u] = static_cast<char>(text[i + u] & 0xFF);
+            in[2 * u + 1] = static_cast<char>(text[i + u] >> 8);
+        }
+        char buffer[8];
+        char* inPtr = in;
+        char* outPtr = buffer;
+        size_t inLeft = 2 * units;
+        size_t outLeft = sizeof(buffer);
+        const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+        out += ok ? std::string(buffer, outPtr) : std::string("?");
+        i += units - 1;
+    }
+    iconv_close(cd);
+    return out;
+}
 
 bool FakeSystem::WriteShellLink(const std::string& target, const std::string& arguments,
                                 const std::string& workingFolder, int showCommand,

@@ -102,6 +102,7 @@ public:
     std::string WindowsFolder() override;
     std::string SystemFolder() override;
     std::string TempFolder() override;
+    std::string FromUtf16(const std::u16string& text) override;
     std::string ExecutablePath() override;
     bool WriteShellLink(const std::string& target, const std::string& arguments,
                         const std::string& workingFolder, int showCommand,
