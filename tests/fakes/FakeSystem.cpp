@@ -55,7 +55,9 @@ std::string JoinPath(const std::vector<std::string>& parts, size_t count) {
     return path;
 }
 
-bool IsDriveRoot(const std::string& key) { return key.size() == 2 && key[1] == ':'; }
+bool IsDriveRoot(const std::string& key) {
+    return key.size() == 2 && key[1] == ':';
+}
 
 class FakeInputFile : public InputFile {
 public:
@@ -84,7 +86,8 @@ private:
 
 class FakeOutputFile : public OutputFile {
 public:
-    FakeOutputFile(FakeSystem& system, std::string path) : system_(system), path_(std::move(path)) {}
+    FakeOutputFile(FakeSystem& system, std::string path)
+        : system_(system), path_(std::move(path)) {}
     bool Write(const void* buffer, uint32_t size, uint32_t& written) override {
         written = 0;
         auto node = system_.nodes.find(system_.Key(path_));
@@ -226,8 +229,8 @@ bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& e
     for (const auto& [key, node] : nodes) {
         if (key.compare(0, prefix.size(), prefix) == 0 &&
             key.find('\\', prefix.size()) == std::string::npos) {
-            entries.push_back({ExtractNamePart(node.path), node.folder,
-                               static_cast<int64_t>(node.data.size())});
+            entries.push_back(
+                {ExtractNamePart(node.path), node.folder, static_cast<int64_t>(node.data.size())});
         }
     }
     return !entries.empty();
@@ -438,7 +441,9 @@ bool FakeSystem::DeleteMachineKey(const std::string& key) {
 
 // ---- Scripted folders, process and shell ----
 
-WindowsVersion FakeSystem::GetWindowsVersion() { return version; }
+WindowsVersion FakeSystem::GetWindowsVersion() {
+    return version;
+}
 
 std::string FakeSystem::ShellFolderPath(int csidl) {
     auto folder = shellFolders.find(csidl);
@@ -454,10 +459,18 @@ std::string FakeSystem::ShellFolderLocation(int csidl) {
                : folder->second;
 }
 
-std::string FakeSystem::WindowsFolder() { return windowsFolder; }
-std::string FakeSystem::SystemFolder() { return systemFolder; }
-std::string FakeSystem::TempFolder() { return tempFolder; }
-std::string FakeSystem::ExecutablePath() { return executablePath; }
+std::string FakeSystem::WindowsFolder() {
+    return windowsFolder;
+}
+std::string FakeSystem::SystemFolder() {
+    return systemFolder;
+}
+std::string FakeSystem::TempFolder() {
+    return tempFolder;
+}
+std::string FakeSystem::ExecutablePath() {
+    return executablePath;
+}
 
 std::string FakeSystem::FromUtf16(const std::u16string& text) {
     // One character at a time, so that an unmappable one becomes "?" as on Windows.

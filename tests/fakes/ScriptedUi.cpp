@@ -32,8 +32,12 @@ void ScriptedUi::PumpMessages() {
     }
 }
 
-void ScriptedUi::SetStatus(const std::string& text) { events.push_back("status " + text); }
-void ScriptedUi::SetBarMax(int max) { events.push_back("max " + std::to_string(max)); }
+void ScriptedUi::SetStatus(const std::string& text) {
+    events.push_back("status " + text);
+}
+void ScriptedUi::SetBarMax(int max) {
+    events.push_back("max " + std::to_string(max));
+}
 void ScriptedUi::SetBarPosition(int position) {
     events.push_back("pos " + std::to_string(position));
 }

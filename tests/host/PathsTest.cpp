@@ -1,6 +1,6 @@
-#include "system/Paths.h"
-
 #include <gtest/gtest.h>
+
+#include "system/Paths.h"
 
 namespace {
 
@@ -14,9 +14,9 @@ TEST(Paths, TrailByteIsNeverASeparator) {
         bool ends;
         size_t length;
     } cases[] = {
-        {"", false, 0},         {"C:\\A\\", true, 5}, {"C:/A/", true, 5},
-        {"C:\\A", false, 4},    {kSo, false, 2},      {"A\\" + kSo, false, 4},
-        {kSo + "\\", true, 3},  {"\x83", false, 1},  // a lone lead byte at the end
+        {"", false, 0},        {"C:\\A\\", true, 5}, {"C:/A/", true, 5},
+        {"C:\\A", false, 4},   {kSo, false, 2},      {"A\\" + kSo, false, 4},
+        {kSo + "\\", true, 3}, {"\x83", false, 1},  // a lone lead byte at the end
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
