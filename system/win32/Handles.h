@@ -1,0 +1,157 @@
+// Owning wrappers for Windows handles: each releases its handle when it goes out
+// of scope, so that no early return can leak one.
+#pragma once
+
+#include <windows.h>
+// Needs windows.h first.
+#include <objbase.h>
+
+#include <memory>
+
+// One handle of the kind that Traits describes (its type, its "no handle" value and
+// how it is released). Movable, not copyable.
+template <typename Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.Release());
+        }
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::None(); }
+    // For functions that return the handle through a pointer; releases the old one first.
+    Handle* Receive() {
+        Reset();
+        return &handle_;
+    }
+    Handle Release() {
+        Handle handle = handle_;
+        handle_ = Traits::None();
+        return handle;
+    }
+    void Reset(Handle handle = Traits::None()) {
+        if (handle_ != Traits::None()) {
+            Traits::Close(handle_);
+        }
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = Traits::None();
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { FindClose(handle); }
+};
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle None() { return nullptr; }
+    static void Close(Handle handle) { RegCloseKey(handle); }
+};
+
+template <typename T>
+struct GdiObjectTraits {
+    using Handle = T;
+    static Handle None() { return nullptr; }
+    static void Close(Handle handle) { DeleteObject(handle); }
+};
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle None() { return nullptr; }
+    static void Close(Handle handle) { FreeLibrary(handle); }
+};
+
+// A file opened with CreateFile.
+using FileHandle = UniqueHandle<FileHandleTraits>;
+// A search started with FindFirstFile.
+using FindHandle = UniqueHandle<FindHandleTraits>;
+// A key opened or created with RegOpenKeyEx or RegCreateKeyEx.
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
+// A pen, brush, font, bitmap or region, deleted with DeleteObject.
+template <typename T = HGDIOBJ>
+using GdiObject = UniqueHandle<GdiObjectTraits<T>>;
+// A module loaded with LoadLibrary.
+using ModuleHandle = UniqueHandle<ModuleTraits>;
+
+// Memory that a COM or shell function allocated, freed with CoTaskMemFree
+// (item identifier lists, for example).
+struct TaskMemoryFree {
+    void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+template <typename T>
+using TaskMemory = std::unique_ptr<T, TaskMemoryFree>;
+
+// One reference to a COM interface, released when it goes out of scope.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { Reset(); }
+    ComPtr(ComPtr&& other) noexcept : pointer_(other.pointer_) { other.pointer_ = nullptr; }
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            pointer_ = other.pointer_;
+            other.pointer_ = nullptr;
+        }
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    T* Get() const { return pointer_; }
+    T* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // For CoCreateInstance and QueryInterface; releases the old reference first.
+    void** ReceiveVoid() {
+        Reset();
+        return reinterpret_cast<void**>(&pointer_);
+    }
+    void Reset() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+            pointer_ = nullptr;
+        }
+    }
+
+private:
+    T* pointer_ = nullptr;
+};
+
+// COM for the calling thread while this object lives. Only a successful
+// initialisation is undone: undoing a failed one would end someone else's.
+class ComInitialization {
+public:
+    ComInitialization() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComInitialization() {
+        if (initialized_) {
+            CoUninitialize();
+        }
+    }
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+private:
+    bool initialized_;
+};

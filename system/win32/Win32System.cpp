@@ -1,0 +1,249 @@
+// Files, folders, system folders, text and the process on the real system.
+#include "system/win32/Win32System.h"
+
+#include <windows.h>
+// Needs windows.h first.
+#include <shlobj.h>
+
+#include <utility>
+
+#include "system/Paths.h"
+#include "system/win32/Encoding.h"
+#include "system/win32/Handles.h"
+
+namespace {
+
+class Win32InputFile : public InputFile {
+public:
+    explicit Win32InputFile(FileHandle file) : file_(std::move(file)) {}
+    bool Read(void* buffer, uint32_t size, uint32_t& got) override {
+        DWORD read = 0;
+        const bool ok = ReadFile(file_.Get(), buffer, size, &read, nullptr) != 0;
+        got = read;
+        return ok;
+    }
+    int64_t Size() override {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
+    }
+
+private:
+    FileHandle file_;
+};
+
+class Win32OutputFile : public OutputFile {
+public:
+    explicit Win32OutputFile(FileHandle file) : file_(std::move(file)) {}
+    bool Write(const void* buffer, uint32_t size, uint32_t& written) override {
+        DWORD done = 0;
+        const bool ok = WriteFile(file_.Get(), buffer, size, &done, nullptr) != 0;
+        written = done;
+        return ok && done == size;
+    }
+
+private:
+    FileHandle file_;
+};
+
+// Attributes of a path, INVALID_FILE_ATTRIBUTES when it does not exist.
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesW(ToWide(path).c_str());
+}
+
+// The end of the part of a path that exists without being created: "X:\", "X:",
+// "\" or the "\\server\share" of a network path.
+size_t RootLength(const std::string& path) {
+    const size_t size = path.size();
+    if (size >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        size_t i = 2;
+        for (int part = 0; part < 2 && i < size; ++part) {
+            if (part == 1) {
+                ++i;  // the separator between server and share
+            }
+            while (i < size && !IsSeparator(path[i])) {
+                i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < size ? 2 : 1;
+            }
+        }
+        return i;
+    }
+    if (size >= 2 && path[1] == ':') {
+        return size >= 3 && IsSeparator(path[2]) ? 3 : 2;
+    }
+    return size >= 1 && IsSeparator(path[0]) ? 1 : 0;
+}
+
+// The text a function of the GetWindowsDirectory kind writes into a buffer: `query`
+// takes the buffer and its size in characters and returns the length, or the size
+// it needs when the buffer is too small, or 0 on failure.
+template <typename Query>
+std::string QueryText(Query query) {
+    std::wstring buffer(MAX_PATH + 1, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return ToCodePage(buffer);
+        }
+        buffer.assign(length + 1, L'\0');
+    }
+    return std::string();
+}
+
+}  // namespace
+
+// ---- Files and folders ----
+
+std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
+    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<Win32InputFile>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> Win32System::CreateForWrite(const std::string& path) {
+    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+bool Win32System::FileExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32System::FolderExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32System::FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW(ToWide(pattern).c_str(), &data));
+    if (!find) {
+        return false;
+    }
+    do {
+        FindEntry entry;
+        entry.name = ToCodePage(data.cFileName);
+        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                          data.nFileSizeLow);
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(find.Get(), &data));
+    return true;
+}
+
+bool Win32System::CreateFolderTree(const std::string& path) {
+    // Each level from the root down, at every separator that is not a trail byte.
+    size_t levelStart = RootLength(path);
+    size_t i = levelStart;
+    while (i <= path.size()) {
+        if (i == path.size() || IsSeparator(path[i])) {
+            const std::string level = path.substr(0, i);
+            if (i > levelStart && !FolderExists(level) &&
+                !CreateDirectoryW(ToWide(level).c_str(), nullptr) && !FolderExists(level)) {
+                return false;
+            }
+            levelStart = ++i;
+        } else {
+            i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
+        }
+    }
+    return FolderExists(path);
+}
+
+bool Win32System::RemoveFile(const std::string& path) {
+    return DeleteFileW(ToWide(path).c_str()) != 0;
+}
+
+bool Win32System::RemoveEmptyFolder(const std::string& path) {
+    return RemoveDirectoryW(ToWide(path).c_str()) != 0;
+}
+
+int64_t Win32System::DiskFreeBytes(const std::string& root) {
+    ULARGE_INTEGER freeToCaller;
+    if (!GetDiskFreeSpaceExW(ToWide(root).c_str(), &freeToCaller, nullptr, nullptr)) {
+        return -1;
+    }
+    return static_cast<int64_t>(freeToCaller.QuadPart);
+}
+
+// ---- Folders of the running system ----
+
+WindowsVersion Win32System::GetWindowsVersion() {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExW(&info)) {
+        return WindowsVersion{};
+    }
+    return WindowsVersion{info.dwMajorVersion, info.dwMinorVersion};
+}
+
+std::string Win32System::ShellFolderPath(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::string();
+    }
+    return ToCodePage(path);
+}
+
+std::string Win32System::ShellFolderLocation(int csidl) {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list))) {
+        return std::string();
+    }
+    TaskMemory<ITEMIDLIST> owned(list);
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(owned.get(), path)) {
+        return std::string();
+    }
+    return ToCodePage(path);
+}
+
+std::string Win32System::WindowsFolder() {
+    return QueryText([](wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); });
+}
+
+std::string Win32System::SystemFolder() {
+    return QueryText([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
+}
+
+std::string Win32System::TempFolder() {
+    return QueryText(
+        [](wchar_t* buffer, UINT size) { return static_cast<UINT>(GetTempPathW(size, buffer)); });
+}
+
+// ---- Text and the process ----
+
+std::string Win32System::FromUtf16(const std::u16string& text) {
+    return ToCodePage(std::wstring(text.begin(), text.end()));
+}
+
+std::string Win32System::ExecutablePath() {
+    // GetModuleFileName truncates silently; a result that fills the buffer may be cut.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return ToCodePage(buffer);
+        }
+        if (buffer.size() >= 32768) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}

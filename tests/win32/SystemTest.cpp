@@ -1,0 +1,608 @@
+// The real system interface under Wine: registry, folder resolution, files and the
+// shell, each checked against the raw wide API.
+#include <windows.h>
+// Needs windows.h first.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "system/Folders.h"
+#include "system/Paths.h"
+#include "system/win32/Encoding.h"
+#include "system/win32/Handles.h"
+#include "system/win32/Win32System.h"
+
+namespace {
+
+// ---- Registry ----
+
+const char kTestKey[] = "Software\\SetupTests";
+const wchar_t kWideTestKey[] = L"Software\\SetupTests";
+
+// One registry root with the operations of the system interface that work on it.
+struct RegistryRoot {
+    const char* label;
+    HKEY key;
+    std::string (System::*read)(const std::string&, const std::string&, const std::string&);
+    bool (System::*write)(const std::string&, const std::string&, const std::string&);
+    bool (System::*remove)(const std::string&);
+};
+
+const RegistryRoot kRoots[] = {
+    {"User", HKEY_CURRENT_USER, &System::ReadUserString, &System::WriteUserString,
+     &System::DeleteUserKey},
+    {"Machine", HKEY_LOCAL_MACHINE, &System::ReadMachineString, &System::WriteMachineString,
+     &System::DeleteMachineKey},
+};
+
+// The raw bytes of a wide text, `units` characters long (NULs included).
+std::string WideBytes(const wchar_t* text, size_t units) {
+    return std::string(reinterpret_cast<const char*>(text), units * sizeof(wchar_t));
+}
+
+class RegistryTest : public ::testing::TestWithParam<RegistryRoot> {
+protected:
+    void SetUp() override { RegDeleteTreeW(GetParam().key, kWideTestKey); }
+    void TearDown() override { RegDeleteTreeW(GetParam().key, kWideTestKey); }
+
+    std::string Read(const std::string& key, const std::string& name, const std::string& def) {
+        return (system_.*GetParam().read)(key, name, def);
+    }
+    bool Write(const std::string& key, const std::string& name, const std::string& text) {
+        return (system_.*GetParam().write)(key, name, text);
+    }
+    bool Delete(const std::string& key) { return (system_.*GetParam().remove)(key); }
+
+    // Creates the key with the raw API; with a name, also sets that value.
+    void RawSet(const std::wstring& key, const wchar_t* name = nullptr, DWORD type = REG_SZ,
+                const std::string& data = std::string()) {
+        RegistryKey created;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExW(GetParam().key, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, created.Receive(), nullptr));
+        if (name != nullptr) {
+            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(created.Get(), name, 0, type,
+                                                    reinterpret_cast<const BYTE*>(data.data()),
+                                                    static_cast<DWORD>(data.size())));
+        }
+    }
+    bool KeyExists(const std::wstring& key) {
+        RegistryKey opened;
+        return RegOpenKeyExW(GetParam().key, key.c_str(), 0, KEY_READ, opened.Receive()) ==
+               ERROR_SUCCESS;
+    }
+    // The value's type and raw bytes; type 0 when it cannot be read.
+    std::pair<DWORD, std::string> RawValue(const std::wstring& key, const std::wstring& name) {
+        RegistryKey opened;
+        if (RegOpenKeyExW(GetParam().key, key.c_str(), 0, KEY_READ, opened.Receive()) !=
+            ERROR_SUCCESS) {
+            return {0, std::string()};
+        }
+        DWORD type = 0;
+        BYTE data[512];
+        DWORD size = sizeof(data);
+        if (RegQueryValueExW(opened.Get(), name.c_str(), nullptr, &type, data, &size) !=
+            ERROR_SUCCESS) {
+            return {0, std::string()};
+        }
+        return {type, std::string(reinterpret_cast<const char*>(data), size)};
+    }
+
+    Win32System system_;
+};
+
+TEST_P(RegistryTest, ReadsOnlyStringValuesAndCutsThemAtTheFirstNul) {
+    const std::wstring key = std::wstring(kWideTestKey) + L"\\Read";
+    const DWORD number = 42;
+    struct Case {
+        const wchar_t* name;
+        DWORD type;
+        std::string data;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {L"Plain", REG_SZ, WideBytes(L"abc", 4), "abc"},
+        {L"Empty", REG_SZ, WideBytes(L"", 1), ""},
+        {L"Unexpanded", REG_EXPAND_SZ, WideBytes(L"%SystemRoot%\\x", 15), "%SystemRoot%\\x"},
+        {L"EmbeddedNul", REG_SZ, WideBytes(L"ab\0cd", 6), "ab"},
+        {L"Unterminated", REG_SZ, WideBytes(L"xyz", 3), "xyz"},
+        {L"Japanese", REG_SZ, WideBytes(L"ソフト表示", 6), "ソフト表示"},
+        {L"Number", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4), "def"},
+        {L"Binary", REG_BINARY, "\x01\x02", "def"},
+        {L"List", REG_MULTI_SZ, WideBytes(L"a\0b\0", 5), "def"},
+    };
+    for (const Case& c : cases) {
+        RawSet(key, c.name, c.type, c.data);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToCodePage(c.name));
+        EXPECT_EQ(c.expected, Read(std::string(kTestKey) + "\\Read", ToCodePage(c.name), "def"));
+    }
+}
+
+TEST_P(RegistryTest, MissingValueReadsEmptyAndMissingKeyReadsDefault) {
+    RawSet(kWideTestKey);
+    EXPECT_EQ("", Read(kTestKey, "Missing", "def"));
+    EXPECT_EQ("def", Read(std::string(kTestKey) + "\\NoSuchKey", "Missing", "def"));
+    EXPECT_EQ("def", Read(std::string(kTestKey) + "\\No\\Such\\Key", "", "def"));
+}
+
+TEST_P(RegistryTest, WriteCreatesParentKeysAndStoresTerminatedText) {
+    const std::string key = std::string(kTestKey) + "\\A\\B\\C";
+    ASSERT_TRUE(Write(key, "Name", "value"));
+    for (const wchar_t* level : {L"\\A", L"\\A\\B", L"\\A\\B\\C"}) {
+        SCOPED_TRACE(ToCodePage(level));
+        EXPECT_TRUE(KeyExists(std::wstring(kWideTestKey) + level));
+    }
+    const std::wstring wideKey = std::wstring(kWideTestKey) + L"\\A\\B\\C";
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, WideBytes(L"value", 6)), RawValue(wideKey, L"Name"));
+
+    // Rewriting with a shorter text leaves nothing of the old one.
+    ASSERT_TRUE(Write(key, "Name", "v"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, WideBytes(L"v", 2)), RawValue(wideKey, L"Name"));
+    EXPECT_EQ("v", Read(key, "Name", "def"));
+}
+
+TEST_P(RegistryTest, ShiftJisNamesWithBackslashTrailBytesRoundTrip) {
+    // "ソ" and "表" end in the byte 0x5C; neither may split the key path.
+    const std::string key = std::string(kTestKey) + "\\ソフト\\表示";
+    ASSERT_TRUE(Write(key, "名前ソ", "値ソ表"));
+    EXPECT_TRUE(KeyExists(std::wstring(kWideTestKey) + L"\\ソフト\\表示"));
+    EXPECT_EQ(std::make_pair(DWORD{REG_SZ}, WideBytes(L"値ソ表", 4)),
+              RawValue(std::wstring(kWideTestKey) + L"\\ソフト\\表示", L"名前ソ"));
+    EXPECT_EQ("値ソ表", Read(key, "名前ソ", "def"));
+
+    EXPECT_TRUE(Delete(std::string(kTestKey) + "\\ソフト"));
+    EXPECT_FALSE(KeyExists(std::wstring(kWideTestKey) + L"\\ソフト"));
+}
+
+TEST_P(RegistryTest, DeleteRemovesEverySubKeyAndKeepsParentAndSiblings) {
+    const std::wstring root = std::wstring(kWideTestKey) + L"\\Product";
+    RawSet(root, L"Path", REG_SZ, WideBytes(L"C:\\x", 5));
+    RawSet(root + L"\\A\\B\\C", L"Deep", REG_SZ, WideBytes(L"1", 2));
+    RawSet(root + L"\\A\\D");
+    RawSet(root + L"\\E", L"Number", REG_DWORD, std::string(4, '\0'));
+    RawSet(std::wstring(kWideTestKey) + L"\\Sibling", L"Keep", REG_SZ, WideBytes(L"1", 2));
+
+    EXPECT_TRUE(Delete(std::string(kTestKey) + "\\Product"));
+    EXPECT_FALSE(KeyExists(root));
+    EXPECT_TRUE(KeyExists(kWideTestKey));
+    EXPECT_EQ("1", Read(std::string(kTestKey) + "\\Sibling", "Keep", "def"));
+}
+
+TEST_P(RegistryTest, DeleteOfMissingKeyFailsAndDeletesNothing) {
+    RawSet(kWideTestKey, L"Keep", REG_SZ, WideBytes(L"1", 2));
+    EXPECT_FALSE(Delete(std::string(kTestKey) + "\\Missing"));
+    EXPECT_FALSE(Delete(std::string(kTestKey) + "\\Missing\\Deeper"));
+    EXPECT_EQ("1", Read(kTestKey, "Keep", "def"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRoots, RegistryTest, ::testing::ValuesIn(kRoots),
+                         [](const ::testing::TestParamInfo<RegistryRoot>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// ---- Folder resolution through the real system ----
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(FolderResolutionTest, SystemFoldersAndBaseFolders) {
+    Win32System system;
+    EXPECT_EQ("C:", GetSystemFolderPath(system, 0));
+    for (int kind = 1; kind <= 3; ++kind) {
+        SCOPED_TRACE(kind);
+        const std::string folder = GetSystemFolderPath(system, kind);
+        EXPECT_EQ(0u, folder.rfind("C:\\", 0)) << folder;
+        EXPECT_TRUE(system.FolderExists(folder)) << folder;
+    }
+    EXPECT_TRUE(EndsWith(GetSystemFolderPath(system, 3), "\\"));
+
+    EXPECT_EQ("C:\\", GetBaseFolder(system, 1));
+    EXPECT_EQ("\\", GetBaseFolder(system, 8));
+    EXPECT_EQ("\\", GetBaseFolder(system, -1));
+    EXPECT_TRUE(EndsWith(GetBaseFolder(system, 0), "Program Files\\")) << GetBaseFolder(system, 0);
+}
+
+TEST(FolderResolutionTest, EveryShellFolderResolvesTheSameBothWays) {
+    Win32System system;
+    const WindowsVersion version = system.GetWindowsVersion();
+    EXPECT_GE(version.major, 5u);
+    for (int index = 0; index < 10; ++index) {
+        SCOPED_TRACE(index);
+        const std::string path = GetSpecialFolderPath(system, index);
+        EXPECT_NE("", path);
+        // Wine gives My Documents with a trailing separator through the item list.
+        EXPECT_EQ(AddTrailingSeparator(path),
+                  AddTrailingSeparator(system.ShellFolderLocation(SpecialFolderTable[index])));
+    }
+}
+
+TEST(FolderResolutionTest, UnknownShellFolderGivesEmptyText) {
+    Win32System system;
+    EXPECT_EQ("", system.ShellFolderPath(0x7F));
+    EXPECT_EQ("", system.ShellFolderLocation(0x7F));
+}
+
+TEST(ProcessTest, ExecutablePathNamesTheRunningProgram) {
+    Win32System system;
+    const std::string path = system.ExecutablePath();
+    EXPECT_TRUE(EndsWith(path, "win32_tests.exe")) << path;
+    EXPECT_TRUE(system.FileExists(path));
+}
+
+// ---- Files and folders ----
+
+// Removes a folder with everything in it, through the raw API.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    {
+        FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+        while (find) {
+            const std::wstring name = data.cFileName;
+            const std::wstring path = folder + L"\\" + name;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            } else if (name != L"." && name != L"..") {
+                RemoveTree(path);
+            }
+            if (!FindNextFileW(find.Get(), &data)) {
+                break;
+            }
+        }
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// A fresh folder under the temporary folder for each test: `base_` in code page 932
+// and `wideBase_` in UTF-16, both ending in a separator.
+class TempFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH + 1];
+        ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+        wideBase_ = std::wstring(temp) + L"SetupTests" + std::to_wstring(GetCurrentProcessId());
+        RemoveTree(wideBase_);
+        ASSERT_TRUE(CreateDirectoryW(wideBase_.c_str(), nullptr));
+        wideBase_ += L"\\";
+        base_ = ToCodePage(wideBase_);
+    }
+    void TearDown() override {
+        RemoveTree(wideBase_.substr(0, wideBase_.size() - 1));
+        EXPECT_FALSE(system_.FolderExists(base_));
+    }
+
+    bool WriteText(const std::string& path, const std::string& data) {
+        std::unique_ptr<OutputFile> file = system_.CreateForWrite(path);
+        uint32_t written = 0;
+        return file && file->Write(data.data(), static_cast<uint32_t>(data.size()), written) &&
+               written == data.size();
+    }
+    // The whole file, read in small chunks; "<fail>" when it cannot be read.
+    std::string ReadText(const std::string& path) {
+        std::unique_ptr<InputFile> file = system_.OpenForRead(path);
+        if (!file) {
+            return "<fail>";
+        }
+        std::string data;
+        char chunk[4096];
+        uint32_t got = 0;
+        do {
+            if (!file->Read(chunk, sizeof(chunk), got)) {
+                return "<fail>";
+            }
+            data.append(chunk, got);
+        } while (got != 0);
+        return data;
+    }
+    // The entries of a folder as "name/" for folders and "name:size" for files, sorted.
+    std::vector<std::string> Listing(const std::string& folder) {
+        std::vector<FindEntry> entries;
+        EXPECT_TRUE(system_.FindFiles(folder + "*.*", entries));
+        std::vector<std::string> listing;
+        for (const FindEntry& entry : entries) {
+            listing.push_back(entry.isFolder ? entry.name + "/"
+                                             : entry.name + ":" + std::to_string(entry.size));
+        }
+        std::sort(listing.begin(), listing.end());
+        return listing;
+    }
+
+    Win32System system_;
+    std::string base_;
+    std::wstring wideBase_;
+};
+
+using FileSystemTest = TempFolderTest;
+
+TEST_F(FileSystemTest, WrittenFileReadsBackWithItsSize) {
+    std::string data;
+    for (int i = 0; i < 200000; ++i) {
+        data += static_cast<char>(i * 7 % 251);
+    }
+    const std::string path = base_ + "data.bin";
+    {
+        std::unique_ptr<OutputFile> file = system_.CreateForWrite(path);
+        ASSERT_TRUE(file);
+        for (size_t offset = 0; offset < data.size(); offset += 65536) {
+            const uint32_t size =
+                static_cast<uint32_t>(std::min<size_t>(65536, data.size() - offset));
+            uint32_t written = 0;
+            ASSERT_TRUE(file->Write(data.data() + offset, size, written));
+            ASSERT_EQ(size, written);
+        }
+    }
+    EXPECT_EQ(data, ReadText(path));
+    std::unique_ptr<InputFile> file = system_.OpenForRead(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(static_cast<int64_t>(data.size()), file->Size());
+}
+
+TEST_F(FileSystemTest, CreateForWriteTruncatesAnExistingFile) {
+    const std::string path = base_ + "a.txt";
+    ASSERT_TRUE(WriteText(path, "a longer first content"));
+    ASSERT_TRUE(WriteText(path, "x"));
+    EXPECT_EQ("x", ReadText(path));
+}
+
+TEST_F(FileSystemTest, OpeningFailsForMissingFilesAndFolders) {
+    EXPECT_FALSE(system_.OpenForRead(base_ + "missing.txt"));
+    EXPECT_FALSE(system_.OpenForRead(base_));
+    EXPECT_FALSE(system_.CreateForWrite(base_ + "missing\\a.txt"));
+}
+
+TEST_F(FileSystemTest, ReadersShareAFileThatNoWriterMayOpen) {
+    const std::string path = base_ + "shared.txt";
+    ASSERT_TRUE(WriteText(path, "shared"));
+    {
+        std::unique_ptr<InputFile> first = system_.OpenForRead(path);
+        std::unique_ptr<InputFile> second = system_.OpenForRead(path);
+        EXPECT_TRUE(first);
+        EXPECT_TRUE(second);
+        EXPECT_FALSE(system_.CreateForWrite(path));
+    }
+    EXPECT_TRUE(WriteText(path, "free again"));
+}
+
+TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
+    ASSERT_TRUE(WriteText(base_ + "file.txt", "1"));
+    ASSERT_TRUE(CreateDirectoryW((wideBase_ + L"folder").c_str(), nullptr));
+    struct Case {
+        std::string path;
+        bool file;
+        bool folder;
+    };
+    const Case cases[] = {
+        {base_ + "file.txt", true, false},           {base_ + "folder", false, true},
+        {base_ + "folder\\", false, true},           {base_ + "missing", false, false},
+        {base_ + "missing\\file.txt", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.file, system_.FileExists(c.path));
+        EXPECT_EQ(c.folder, system_.FolderExists(c.path));
+    }
+}
+
+TEST_F(FileSystemTest, FindFilesReportsSizesAndFolders) {
+    ASSERT_TRUE(WriteText(base_ + "a.txt", "12345"));
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "sub"));
+    {
+        // A sparse file beyond 4 GiB: its size needs the high half of the find data.
+        FileHandle big(CreateFileW((wideBase_ + L"big.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(big);
+        LARGE_INTEGER size;
+        size.QuadPart = (int64_t{5} << 30) + 3;
+        ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(big.Get()));
+    }
+    EXPECT_EQ(
+        std::vector<std::string>(
+            {"../", "./", "a.txt:5", "big.bin:" + std::to_string((int64_t{5} << 30) + 3), "sub/"}),
+        Listing(base_));
+    EXPECT_EQ((int64_t{5} << 30) + 3, system_.OpenForRead(base_ + "big.bin")->Size());
+}
+
+TEST_F(FileSystemTest, FindFilesFailsForMissingFolder) {
+    std::vector<FindEntry> entries(1);
+    EXPECT_FALSE(system_.FindFiles(base_ + "missing\\*.*", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(FileSystemTest, NamesWithBackslashTrailBytesRoundTrip) {
+    // "ソ" is 0x83 0x5C and "表" 0x95 0x5C: the second bytes must never act as separators.
+    const std::string folder = base_ + "ソ";
+    const std::string file = folder + "\\表.txt";
+    ASSERT_TRUE(system_.CreateFolderTree(folder));
+    ASSERT_TRUE(WriteText(file, "abc"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wideBase_ + L"ソ\\表.txt").c_str()));
+    EXPECT_EQ(std::vector<std::string>({"../", "./", "ソ/"}), Listing(base_));
+    EXPECT_EQ(std::vector<std::string>({"../", "./", "表.txt:3"}), Listing(folder + "\\"));
+    EXPECT_TRUE(system_.FileExists(file));
+    EXPECT_TRUE(system_.FolderExists(folder));
+
+    EXPECT_TRUE(system_.RemoveFile(file));
+    EXPECT_FALSE(system_.FileExists(file));
+    EXPECT_TRUE(system_.RemoveEmptyFolder(folder));
+    EXPECT_FALSE(system_.FolderExists(folder));
+}
+
+TEST_F(FileSystemTest, NameOutsideTheCodePageIsListedWithQuestionMark) {
+    FileHandle file(CreateFileW((wideBase_ + L"x\uAC00y.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    file.Reset();
+    EXPECT_EQ(std::vector<std::string>({"../", "./", "x?y.txt:0"}), Listing(base_));
+}
+
+TEST_F(FileSystemTest, CreateFolderTreeCreatesEveryMissingLevel) {
+    struct Case {
+        std::string path;  // below the base folder
+        std::vector<std::wstring> levels;
+    };
+    const Case cases[] = {
+        {"a\\b\\c", {L"a", L"a\\b", L"a\\b\\c"}},
+        {"d\\e\\", {L"d", L"d\\e"}},
+        {"f/g/h", {L"f", L"f\\g", L"f\\g\\h"}},
+        {"i\\\\j", {L"i", L"i\\j"}},
+        {"a\\b\\k", {L"a\\b\\k"}},
+        {"ソ\\表\\能", {L"ソ", L"ソ\\表", L"ソ\\表\\能"}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_TRUE(system_.CreateFolderTree(base_ + c.path));
+        for (const std::wstring& level : c.levels) {
+            SCOPED_TRACE(ToCodePage(level));
+            const DWORD attributes = GetFileAttributesW((wideBase_ + level).c_str());
+            EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        }
+    }
+    // No level was taken from inside a double-byte character.
+    EXPECT_EQ(std::vector<std::string>({"../", "./", "a/", "d/", "f/", "i/", "ソ/"}),
+              Listing(base_));
+    EXPECT_TRUE(system_.CreateFolderTree("C:\\"));
+    EXPECT_TRUE(system_.CreateFolderTree(base_.substr(0, base_.size() - 1)));
+}
+
+// A drive letter that the system does not have, such as "Q:\".
+std::string MissingDriveRoot() {
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Y'; letter > 'C'; --letter) {
+        if ((drives & (1u << (letter - 'A'))) == 0) {
+            return std::string(1, letter) + ":\\";
+        }
+    }
+    return std::string();
+}
+
+TEST_F(FileSystemTest, CreateFolderTreeFailsThroughFilesAndMissingDrives) {
+    ASSERT_TRUE(WriteText(base_ + "file", "1"));
+    EXPECT_FALSE(system_.CreateFolderTree(base_ + "file\\sub"));
+    EXPECT_FALSE(system_.CreateFolderTree(base_ + "file"));
+    const std::string missingDrive = MissingDriveRoot();
+    ASSERT_NE("", missingDrive);
+    EXPECT_FALSE(system_.CreateFolderTree(missingDrive + "a\\b"));
+    EXPECT_FALSE(system_.CreateFolderTree(""));
+}
+
+TEST_F(FileSystemTest, RemovalOfFilesAndEmptyFoldersOnly) {
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "full"));
+    ASSERT_TRUE(WriteText(base_ + "full\\a.txt", "1"));
+    EXPECT_FALSE(system_.RemoveEmptyFolder(base_ + "full"));
+    EXPECT_TRUE(system_.FileExists(base_ + "full\\a.txt"));
+    EXPECT_FALSE(system_.RemoveFile(base_ + "full"));
+
+    EXPECT_TRUE(system_.RemoveFile(base_ + "full\\a.txt"));
+    EXPECT_FALSE(system_.RemoveFile(base_ + "full\\a.txt"));
+    EXPECT_TRUE(system_.RemoveEmptyFolder(base_ + "full"));
+    EXPECT_FALSE(system_.RemoveEmptyFolder(base_ + "full"));
+}
+
+TEST(DiskSpaceTest, FreeBytesOfExistingAndMissingDrives) {
+    Win32System system;
+    EXPECT_GT(system.DiskFreeBytes("C:\\"), 0);
+    const std::string missingDrive = MissingDriveRoot();
+    ASSERT_NE("", missingDrive);
+    EXPECT_EQ(-1, system.DiskFreeBytes(missingDrive));
+}
+
+// ---- The shell ----
+
+struct LinkContents {
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring workingFolder;
+};
+
+// Reads a link file back through the shell's own link object.
+bool ReadLink(const std::wstring& linkPath, LinkContents& contents) {
+    ComInitialization com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.ReceiveVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) ||
+        FAILED(file->Load(linkPath.c_str(), STGM_READ))) {
+        return false;
+    }
+    wchar_t text[MAX_PATH * 2];
+    if (FAILED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) {
+        return false;
+    }
+    contents.target = text;
+    if (FAILED(link->GetArguments(text, MAX_PATH * 2))) {
+        return false;
+    }
+    contents.arguments = text;
+    if (FAILED(link->GetWorkingDirectory(text, MAX_PATH * 2))) {
+        return false;
+    }
+    contents.workingFolder = text;
+    return true;
+}
+
+using ShellTest = TempFolderTest;
+
+TEST_F(ShellTest, WrittenLinkReadsBackWithTargetArgumentsAndWorkingFolder) {
+    const std::string folder = base_ + "ソフト";
+    ASSERT_TRUE(system_.CreateFolderTree(folder));
+    ASSERT_TRUE(WriteText(folder + "\\表示.exe", "MZ"));
+    ASSERT_TRUE(WriteText(base_ + "other.exe", "MZ"));
+    const std::string linkPath = base_ + "ソフト表示.lnk";
+
+    ASSERT_TRUE(system_.WriteShellLink(base_ + "other.exe", "", base_, 10, linkPath));
+    // Writing again replaces the link.
+    ASSERT_TRUE(
+        system_.WriteShellLink(folder + "\\表示.exe", "/a", folder, SW_SHOWDEFAULT, linkPath));
+
+    LinkContents contents;
+    ASSERT_TRUE(ReadLink(wideBase_ + L"ソフト表示.lnk", contents));
+    EXPECT_EQ(wideBase_ + L"ソフト\\表示.exe", contents.target);
+    EXPECT_EQ(L"/a", contents.arguments);
+    EXPECT_EQ(wideBase_ + L"ソフト", contents.workingFolder);
+    // Wine's link object reads every show command back as normal; the header holds it.
+    const std::string bytes = ReadText(linkPath);
+    ASSERT_GT(bytes.size(), 0x40u);
+    EXPECT_EQ(SW_SHOWDEFAULT, bytes[0x3C]) << "show command in the link header";
+}
+
+TEST_F(ShellTest, LinkInMissingFolderFails) {
+    ASSERT_TRUE(WriteText(base_ + "app.exe", "MZ"));
+    EXPECT_FALSE(
+        system_.WriteShellLink(base_ + "app.exe", "", base_, 10, base_ + "missing\\app.lnk"));
+    EXPECT_FALSE(system_.FolderExists(base_ + "missing"));
+}
+
+TEST_F(ShellTest, OpenedBatchFileRunsInTheWorkingFolder) {
+    const std::string folder = base_ + "作業ソ";
+    ASSERT_TRUE(system_.CreateFolderTree(folder));
+    ASSERT_TRUE(WriteText(base_ + "where.bat", "@cd > where.txt\r\n"));
+    ASSERT_TRUE(system_.ShellOpen(base_ + "where.bat", folder));
+    // The opened program runs on by itself: wait until it has written and closed its output.
+    const std::string output = folder + "\\where.txt";
+    std::string text;
+    bool removed = false;
+    for (int wait = 0; wait < 300 && !removed; ++wait) {
+        Sleep(100);
+        if (system_.FileExists(output)) {
+            text = ReadText(output);
+            removed = text.find('\n') != std::string::npos && system_.RemoveFile(output);
+        }
+    }
+    EXPECT_EQ(folder + "\r\n", text);
+}
+
+TEST_F(ShellTest, OpeningMissingFileFails) {
+    EXPECT_FALSE(system_.ShellOpen(base_ + "missing.txt", base_));
+}
+
+}  // namespace
