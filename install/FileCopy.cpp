@@ -1,0 +1,183 @@
+#include "install/FileCopy.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "system/Paths.h"
+
+namespace {
+
+const char kReadFailedQuestion[] = "ファイル %s の読み込みに失敗しました.\n続行しますか？";
+const char kWriteFailedQuestion[] = "ファイル %s の書き込みに失敗しました.\n続行しますか？";
+const char kCopyingStatus[] = "%s をコピー中\n(%d％)";
+
+__attribute__((format(printf, 1, 2))) std::string FormatText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) {
+        std::vsnprintf(&text[0], text.size() + 1, format, args);
+    }
+    va_end(args);
+    return text;
+}
+
+// Yes: go on without the file (`yesResult`); No: stop (-`yesResult`).
+int AskToContinue(Ui& ui, const char* question, const std::string& path, int yesResult) {
+    const bool yes =
+        ui.ShowMessage(FormatText(question, path.c_str()), kCaptionError, MessageButtons::YesNo);
+    return yes ? yesResult : -yesResult;
+}
+
+int AskAfterReadFailure(Ui& ui, const std::string& sourcePath, int64_t& skipped) {
+    skipped = 0;
+    return AskToContinue(ui, kReadFailedQuestion, sourcePath, 1);
+}
+
+int AskAfterWriteFailure(Ui& ui, const std::string& targetPath, int64_t sourceSize,
+                         int64_t& skipped) {
+    skipped = sourceSize;
+    return AskToContinue(ui, kWriteFailedQuestion, targetPath, 2);
+}
+
+// Closes both files; a partial target must not stay behind looking like a copy.
+ChunkResult FailChunk(System& system, FileCopyJob& job, ChunkResult failure) {
+    AbortFileCopy(system, job);
+    return failure;
+}
+
+// The file's name and the percentage on the label and the bar, then the user's turn.
+void ShowCopyProgress(Ui& ui, const std::string& targetPath, int percent) {
+    ui.SetStatus(FormatText(kCopyingStatus, ExtractNamePart(targetPath).c_str(), percent));
+    ui.SetBarPosition(percent);
+    ui.PumpMessages();
+}
+
+bool StopWithCancelMessage(Ui& ui) {
+    ui.ShowMessage(kInstallCancelledMessage, kCaptionWarning, MessageButtons::Ok);
+    return false;
+}
+
+}  // namespace
+
+int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
+                  const std::string& targetPath, int64_t& skipped) {
+    job.TargetPath = targetPath;
+    job.SourcePath = sourcePath;
+    job.Target.reset();
+    job.Source = system.OpenForRead(sourcePath);
+    if (!job.Source) {
+        return AskAfterReadFailure(ui, sourcePath, skipped);
+    }
+    job.SourceSize = std::max<int64_t>(job.Source->Size(), 0);
+    job.Target = system.CreateForWrite(targetPath);
+    if (!job.Target) {
+        job.Source.reset();
+        return AskAfterWriteFailure(ui, targetPath, job.SourceSize, skipped);
+    }
+    if (job.Buffer.empty()) {
+        job.Buffer.resize(CopyChunkSize);
+    }
+    return 0;
+}
+
+ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
+    if (!job.Source || !job.Target) {
+        return ChunkResult::Finished;
+    }
+    uint32_t got = 0;
+    if (!job.Source->Read(job.Buffer.data(), CopyChunkSize, got)) {
+        bytes = 0;
+        return FailChunk(system, job, ChunkResult::ReadFailed);
+    }
+    bytes = got;
+    if (got > 0) {
+        uint32_t written = 0;
+        if (!job.Target->Write(job.Buffer.data(), got, written) || written != got) {
+            return FailChunk(system, job, ChunkResult::WriteFailed);
+        }
+    }
+    if (got >= CopyChunkSize) {
+        return ChunkResult::FullChunk;
+    }
+    job.Source.reset();
+    job.Target.reset();
+    return ChunkResult::Finished;
+}
+
+int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped) {
+    return failure == ChunkResult::ReadFailed
+               ? AskAfterReadFailure(ui, job.SourcePath, skipped)
+               : AskAfterWriteFailure(ui, job.TargetPath, job.SourceSize, skipped);
+}
+
+bool AbortFileCopy(System& system, FileCopyJob& job) {
+    if (!job.Source || !job.Target) {
+        return false;
+    }
+    job.Source.reset();
+    job.Target.reset();
+    return system.RemoveFile(job.TargetPath);
+}
+
+int CopyPercent(int64_t copied, int64_t total) {
+    if (total <= 0) {
+        return 100;
+    }
+    return static_cast<int>(std::min<int64_t>(copied * 100 / total, 100));
+}
+
+bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
+                  const TSetupSettings& settings) {
+    const PathList& sources = settings.SrcFileList;
+    const PathList& targets = settings.DstFileList;
+    const size_t count = std::min(sources.size(), targets.size());
+    int64_t copied = 0;
+    FileCopyJob job;
+    for (size_t i = 0; i < count; ++i) {
+        ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));
+        if (cancelRequested) {
+            return StopWithCancelMessage(ui);
+        }
+        int64_t skipped = 0;
+        int result = BeginFileCopy(system, ui, job, sources[i], targets[i], skipped);
+        int64_t copiedOfFile = 0;
+        while (result == 0) {
+            uint32_t bytes = 0;
+            const ChunkResult chunk = CopyNextChunk(system, job, bytes);
+            if (chunk == ChunkResult::Finished) {
+                copied += bytes;
+                break;
+            }
+            if (chunk != ChunkResult::FullChunk) {
+                // The file now counts as skipped, whatever of it was counted so far.
+                copied -= copiedOfFile;
+                result = AskAfterChunkFailure(ui, job, chunk, skipped);
+                break;
+            }
+            copied += bytes;
+            copiedOfFile += bytes;
+            ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));
+            if (cancelRequested) {
+                AbortFileCopy(system, job);
+                return StopWithCancelMessage(ui);
+            }
+        }
+        if (result < 0) {
+            return StopWithCancelMessage(ui);
+        }
+        if (result > 0) {
+            copied += skipped;
+        }
+        ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));
+        if (cancelRequested) {
+            return StopWithCancelMessage(ui);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,66 @@
+// The chunked copy of one file with its failure prompts, and the copy phase of an
+// installation that copies every file of the source tree with progress and cancel.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/SetupSettings.h"
+#include "system/System.h"
+#include "system/Ui.h"
+
+// Shown at every cancel point of an installation, and after a No at a failure prompt.
+inline const char* const kInstallCancelledMessage =
+    "ユーザーの要求によりインストールが中断しました.\n"
+    "再びインストールを行う場合は、最初からやり直してください.";
+
+// The most one CopyNextChunk moves.
+inline constexpr uint32_t CopyChunkSize = 524288;
+
+// One file being copied. A job can copy one file after another; its buffer is
+// allocated by the first BeginFileCopy and serves every chunk of every file.
+struct FileCopyJob {
+    std::unique_ptr<InputFile> Source;
+    std::unique_ptr<OutputFile> Target;
+    std::string TargetPath;
+    std::string SourcePath;  // named by the read failure prompt
+    int64_t SourceSize = 0;  // counted for the file when its copy is skipped after a write failure
+    std::vector<char> Buffer;
+};
+
+// Opens the two files of a job. 0: copy with CopyNextChunk. After a failure the user
+// is asked whether to go on without the file: 1 / -1 (Yes / No) when the source
+// cannot be opened, `skipped` 0; 2 / -2 when the target cannot be created, `skipped`
+// the source's size.
+int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
+                  const std::string& targetPath, int64_t& skipped);
+
+enum class ChunkResult {
+    FullChunk,    // CopyChunkSize bytes moved; more may follow
+    Finished,     // the last bytes moved (possibly none); both files are closed
+    ReadFailed,   // both files closed and the partial target deleted
+    WriteFailed,  // the same, after a failed or short write (a full disk)
+};
+
+// Moves the next chunk; `bytes` gets the number read. A job without open files
+// reports Finished and leaves `bytes` unchanged.
+ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes);
+
+// After ReadFailed or WriteFailed: asks whether to go on without the file and returns
+// as BeginFileCopy does (1 / -1 after a read failure, 2 / -2 after a write failure).
+int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped);
+
+// Closes both files and deletes the partial target; false when the job had no open
+// files or the target could not be deleted.
+bool AbortFileCopy(System& system, FileCopyJob& job);
+
+// Whole percent of `copied` in `total`, at most 100; 100 when there is nothing to count.
+int CopyPercent(int64_t copied, int64_t total);
+
+// Copies every file of SrcFileList to the same position of DstFileList, showing the
+// file name and the percentage of TotalSize. False when it stopped at a cancel request
+// or a No at a failure prompt, after showing the cancel message.
+bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
+                  const TSetupSettings& settings);
