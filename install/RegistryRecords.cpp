@@ -1,0 +1,90 @@
+#include "install/RegistryRecords.h"
+
+#include <utility>
+
+namespace {
+
+const char kProductKeyRoot[] = "Software\\Quillfen\\SolvanInstallerMaker\\";
+const char kUninstallKeyRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+const char* Flag(bool set) {
+    return set ? "1" : "0";
+}
+
+}  // namespace
+
+std::string EncodeKeyName(const std::string& text) {
+    std::string encoded;
+    encoded.reserve(text.size() * 2);
+    for (const char c : text) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        encoded += static_cast<char>('A' + (b >> 4));
+        encoded += static_cast<char>('A' + (b & 15));
+    }
+    return encoded;
+}
+
+std::string MakeProductKeyPath(const std::string& softName) {
+    return kProductKeyRoot + EncodeKeyName(softName);
+}
+
+std::string UninstallKeyPath(const std::string& softName) {
+    return kUninstallKeyRoot + EncodeKeyName(softName);
+}
+
+std::string ReadInstalledPath(System& system, const std::string& softName) {
+    return system.ReadUserString(MakeProductKeyPath(softName), "Path", "");
+}
+
+std::string MakeUninstallCommand(const std::string& uninstallerPath,
+                                 const std::string& entryKeyName) {
+    // Quoted: unquoted, a path with blanks would start a program named like its first word.
+    return "\"" + uninstallerPath + "\" @" + entryKeyName;
+}
+
+bool WriteProductKeyValues(System& system, const TSetupSettings& settings,
+                           const std::string& recordPath, const std::string& programPath) {
+    const std::string key = MakeProductKeyPath(settings.SoftName);
+    const std::pair<const char*, std::string> values[] = {
+        {"LogFile", recordPath},
+        {"Path", programPath},
+        {"ShortcutDesktop", Flag(settings.ShortcutDesktop)},
+        {"ShortcutPrograms", Flag(settings.ShortcutPrograms)},
+        {"ShortcutFolder", settings.ShortcutFolder},
+        {"ExShortcutDesktop", Flag(settings.ExShortcutDesktop)},
+        {"ExShortcutPrograms", Flag(settings.ExShortcutPrograms)},
+        {"ExShortcutName", settings.ExShortcutName},
+    };
+    for (const auto& [name, text] : values) {
+        if (!system.WriteUserString(key, name, text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteUninstallEntry(System& system, const TSetupSettings& settings,
+                         const std::string& programPath, const std::string& uninstallCommand) {
+    const std::string key = UninstallKeyPath(settings.SoftName);
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", settings.SoftName},
+        {"DisplayIcon", programPath},
+        {"UninstallString", uninstallCommand},
+    };
+    for (const auto& [name, text] : values) {
+        if (!system.WriteMachineString(key, name, text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DeleteRegistryRecords(System& system, const TSetupSettings& settings) {
+    if (!system.DeleteUserKey(MakeProductKeyPath(settings.SoftName))) {
+        return false;
+    }
+    if (settings.StandAloneUninstUse) {
+        system.DeleteMachineKey(UninstallKeyPath(settings.SoftName));
+    }
+    return true;
+}
