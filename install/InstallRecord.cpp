@@ -1,0 +1,106 @@
+#include "install/InstallRecord.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char kSeparatorLine[] = ".";
+const char kLineEnd[] = "\r\n";
+
+// Writes all of `text`, in pieces when the system takes less at a time.
+bool WriteAll(OutputFile& file, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const uint32_t piece =
+            static_cast<uint32_t>(std::min<size_t>(text.size() - done, UINT32_MAX));
+        uint32_t written = 0;
+        if (!file.Write(text.data() + done, piece, written) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool ReadAll(InputFile& file, std::string& text) {
+    std::vector<char> buffer(65536);
+    for (;;) {
+        uint32_t got = 0;
+        if (!file.Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        text.append(buffer.data(), got);
+    }
+}
+
+// Lines end at CR LF, LF or CR; a break at the very end makes no extra empty line.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+}  // namespace
+
+bool WriteInstallRecord(System& system, const std::string& recordPath, const PathList& dstFileList,
+                        const std::string& uninstallerPath, const PathList& dstFolderList,
+                        const std::string& dstFolder, bool dstFolderCreated) {
+    std::string text;
+    auto addLine = [&text](const std::string& line) { text += line + kLineEnd; };
+    std::for_each(dstFileList.begin(), dstFileList.end(), addLine);
+    addLine(recordPath);
+    addLine(uninstallerPath);
+    addLine(kSeparatorLine);
+    std::for_each(dstFolderList.begin(), dstFolderList.end(), addLine);
+    if (dstFolderCreated) {
+        addLine(dstFolder);
+    }
+
+    std::unique_ptr<OutputFile> file = system.CreateForWrite(recordPath);
+    if (!file) {
+        return false;
+    }
+    const bool written = WriteAll(*file, text);
+    file.reset();
+    if (!written) {
+        // A cut-off record would make an uninstallation leave files behind unnoticed.
+        system.RemoveFile(recordPath);
+    }
+    return written;
+}
+
+bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,
+                       PathList& dstFolderList) {
+    std::unique_ptr<InputFile> file = system.OpenForRead(recordPath);
+    std::string text;
+    if (!file || !ReadAll(*file, text)) {
+        return false;
+    }
+    // The text ends at a NUL byte.
+    text.resize(std::min(text.size(), text.find('\0')));
+
+    bool inFolders = false;
+    for (const std::string& line : SplitLines(text)) {
+        if (!inFolders && line == kSeparatorLine) {
+            inFolders = true;
+        } else {
+            (inFolders ? dstFolderList : dstFileList).push_back(line);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "install/InstallRecord.h"
+#include "tests/fakes/FakeSystem.h"
+
+namespace {
+
+// "ソ" is 0x83 0x5C and "表" 0x95 0x5C in code page 932: second bytes equal to '\'.
+const std::string kRoot = "C:\\ソフト表\\";
+const std::string kRecordPath = kRoot + "_setup.log";
+
+TEST(InstallRecord, WritesEveryLineWithCrLfAndReadsItBack) {
+    struct Case {
+        std::string name;
+        PathList files;
+        std::string uninstaller;
+        PathList folders;
+        bool dstFolderCreated;
+        std::string bytes;
+    } cases[] = {
+        {"full",
+         {kRoot + "ソ.exe", kRoot + "表\\a.txt"},
+         kRoot + "_uninst.exe",
+         {kRoot + "表\\ソ\\", kRoot + "表\\"},
+         true,
+         kRoot + "ソ.exe\r\n" + kRoot + "表\\a.txt\r\n" + kRecordPath + "\r\n" + kRoot +
+             "_uninst.exe\r\n.\r\n" + kRoot + "表\\ソ\\\r\n" + kRoot + "表\\\r\n" +
+             "C:\\ソフト表\r\n"},
+        {"existing destination, no uninstaller",
+         {kRoot + "a.txt"},
+         "",
+         {kRoot + "sub\\"},
+         false,
+         kRoot + "a.txt\r\n" + kRecordPath + "\r\n\r\n.\r\n" + kRoot + "sub\\\r\n"},
+        {"empty tree",
+         {},
+         kRoot + "_uninst.exe",
+         {},
+         false,
+         kRecordPath + "\r\n" + kRoot + "_uninst.exe\r\n.\r\n"},
+        {"empty tree, created destination",
+         {},
+         kRoot + "_uninst.exe",
+         {},
+         true,
+         kRecordPath + "\r\n" + kRoot + "_uninst.exe\r\n.\r\nC:\\ソフト表\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFolder(kRoot);
+        // The destination folder is written as the settings hold it.
+        ASSERT_TRUE(WriteInstallRecord(system, kRecordPath, c.files, c.uninstaller, c.folders,
+                                       "C:\\ソフト表", c.dstFolderCreated));
+        EXPECT_TRUE(system.FileData(kRecordPath) == c.bytes);
+
+        PathList files;
+        PathList folders;
+        ASSERT_TRUE(LoadInstallRecord(system, kRecordPath, files, folders));
+        PathList expectedFiles = c.files;
+        expectedFiles.push_back(kRecordPath);
+        expectedFiles.push_back(c.uninstaller);
+        PathList expectedFolders = c.folders;
+        if (c.dstFolderCreated) {
+            expectedFolders.push_back("C:\\ソフト表");
+        }
+        EXPECT_EQ(files, expectedFiles);
+        EXPECT_EQ(folders, expectedFolders);
+    }
+}
+
+TEST(InstallRecord, ReadsAnyLineEndAndStopsAtANul) {
+    struct Case {
+        std::string name;
+        std::string text;
+        PathList files;
+        PathList folders;
+    } cases[] = {
+        {"LF without a final break", "a\nb\n.\nd\\", {"a", "b"}, {"d\\"}},
+        {"CR only", "a\r.\rd\\\r", {"a"}, {"d\\"}},
+        {"mixed", "a\r\nb\n\r.\r\nd\\\r\n", {"a", "b", ""}, {"d\\"}},
+        {"empty lines stay", "\r\na\r\n\r\n.\r\n\r\nd\\\r\n", {"", "a", ""}, {"", "d\\"}},
+        {"a NUL ends the text", std::string("a\r\n.\r\nd\\\0e\\\r\n", 13), {"a"}, {"d\\"}},
+        {"no separator line", "a\r\nb\r\n", {"a", "b"}, {}},
+        {"separator at the end", "a\r\n.\r\n", {"a"}, {}},
+        {"later dots are folders", "a\r\n.\r\n.\r\nd\\\r\n.", {"a"}, {".", "d\\", "."}},
+        {"only an exact dot separates", " .\r\n. \r\n.\r\n", {" .", ". "}, {}},
+        {"empty file", "", {}, {}},
+        {"one line break", "\r\n", {""}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("C:\\App\\_setup.log", c.text);
+        PathList files{"kept"};
+        PathList folders{"kept\\"};
+        ASSERT_TRUE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+        // Appended to what the lists held.
+        PathList expectedFiles{"kept"};
+        expectedFiles.insert(expectedFiles.end(), c.files.begin(), c.files.end());
+        PathList expectedFolders{"kept\\"};
+        expectedFolders.insert(expectedFolders.end(), c.folders.begin(), c.folders.end());
+        EXPECT_EQ(files, expectedFiles);
+        EXPECT_EQ(folders, expectedFolders);
+    }
+}
+
+TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
+    struct Case {
+        std::string name;
+        std::string failingOperation;
+    } cases[] = {{"cannot be opened", "OpenForRead"}, {"cannot be read", "Read"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("C:\\App\\_setup.log", "a\r\n.\r\nd\\\r\n");
+        system.failIf = [&c](const std::string& op, const std::string&) {
+            return op == c.failingOperation;
+        };
+        PathList files;
+        PathList folders;
+        EXPECT_FALSE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+        EXPECT_TRUE(files.empty());
+        EXPECT_TRUE(folders.empty());
+    }
+    FakeSystem system;
+    PathList files;
+    PathList folders;
+    EXPECT_FALSE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+}
+
+TEST(InstallRecord, AWriteFailureIsReportedAndLeavesNoPartRecord) {
+    struct Case {
+        std::string name;
+        std::function<void(FakeSystem&)> fault;
+    } cases[] = {
+        {"cannot be created",
+         [](FakeSystem& s) {
+             s.failIf = [](const std::string& op, const std::string&) {
+                 return op == "CreateForWrite";
+             };
+         }},
+        {"folder missing", [](FakeSystem& s) { s.RemoveEmptyFolder("C:\\App"); }},
+        {"write fails",
+         [](FakeSystem& s) {
+             s.failIf = [](const std::string& op, const std::string&) { return op == "Write"; };
+         }},
+        {"disk full", [](FakeSystem& s) { s.diskSpaceLeft = 10; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFolder("C:\\App");
+        c.fault(system);
+        EXPECT_FALSE(WriteInstallRecord(system, "C:\\App\\_setup.log",
+                                        {"C:\\App\\a.txt", "C:\\App\\b.txt"}, "", {}, "C:\\App",
+                                        true));
+        EXPECT_FALSE(system.HasFile("C:\\App\\_setup.log"));
+    }
+}
+
+}  // namespace
