@@ -1,0 +1,95 @@
+#include "config/SetupSettings.h"
+
+#include <memory>
+
+#include "config/IniFile.h"
+#include "system/Folders.h"
+#include "system/Paths.h"
+
+TSetupSettings SetupSettings;
+
+namespace {
+
+// A settings file is ours only when it carries this identification, byte for byte.
+const char kSetupId[] = "SolvaneInstaller";
+const char kDefaultSoftName[] = "ソフト";
+// Yellow, as 0x00BBGGRR.
+constexpr int32_t kDefaultButtonColor = 0xFFFF;
+
+const char kIdentification[] = "Identification";
+const char kBasicOption[] = "BasicOption";
+const char kAdvanceOption[] = "AdvanceOption";
+const char kMenuView[] = "MenuView";
+
+// The whole file; false when it cannot be opened or read to its end.
+bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) {
+    std::unique_ptr<InputFile> file = system.OpenForRead(path);
+    if (!file) {
+        return false;
+    }
+    char buffer[4096];
+    uint32_t got = 0;
+    do {
+        if (!file->Read(buffer, sizeof(buffer), got)) {
+            return false;
+        }
+        bytes.append(buffer, got);
+    } while (got != 0);
+    return true;
+}
+
+}  // namespace
+
+void LoadSettings(TSetupSettings& settings, System& system) {
+    const std::string executable = system.ExecutablePath();
+    std::string bytes;
+    // A file that cannot be read identifies nothing, like one without the ID.
+    if (!ReadWholeFile(system, ReplaceExtension(executable, ".INI"), bytes)) {
+        return;
+    }
+    const IniFile ini(bytes,
+                      [&system](const std::u16string& text) { return system.FromUtf16(text); });
+    if (ini.ReadString(kIdentification, "ID", "") != kSetupId) {
+        return;
+    }
+
+    settings.ExecFile = ini.ReadString(kBasicOption, "ExecFile", "");
+    settings.SoftName = ini.ReadString(kBasicOption, "SoftName", kDefaultSoftName);
+
+    settings.DstSubFolder = ini.ReadString(kAdvanceOption, "DstSubFolder", "");
+    settings.DstFolderID = ini.ReadInteger(kAdvanceOption, "DstFolderID", 0);
+    settings.ShortcutDesktop = ini.ReadBool(kAdvanceOption, "ShortcutDesktop", true);
+    settings.ShortcutPrograms = ini.ReadBool(kAdvanceOption, "ShortcutPrograms", false);
+    settings.ShortcutFolder = ini.ReadString(kAdvanceOption, "ShortcutFolder", "");
+    if (settings.ExecFile.empty()) {
+        settings.ShortcutDesktop = false;
+        settings.ShortcutPrograms = false;
+    }
+
+    settings.ExShortcutDesktop = ini.ReadBool(kAdvanceOption, "ExShortcutDesktop", false);
+    settings.ExShortcutPrograms = ini.ReadBool(kAdvanceOption, "ExShortcutPrograms", false);
+    settings.ExShortcutFile = ini.ReadString(kAdvanceOption, "ExShortcutFile", "");
+    settings.ExShortcutName = ini.ReadString(kAdvanceOption, "ExShortcutName", "");
+    if (settings.ExShortcutFile.empty() || settings.ExShortcutName.empty() ||
+        settings.ExShortcutName == settings.SoftName) {
+        settings.ExShortcutDesktop = false;
+        settings.ExShortcutPrograms = false;
+    }
+
+    settings.AfterOpen = ini.ReadString(kAdvanceOption, "AfterOpen", "");
+    settings.AfterOpenDialog = ini.ReadBool(kAdvanceOption, "AfterOpenDialog", false);
+    settings.AfterOpenDialogMsg = ini.ReadString(kAdvanceOption, "AfterOpenDialogMsg", "");
+    settings.StandAloneUninstUse = ini.ReadBool(kAdvanceOption, "StandAloneUninstUse", true);
+
+    if (settings.DstSubFolder.empty()) {
+        settings.DstSubFolder = settings.SoftName;
+    }
+    settings.SrcFolder =
+        AddTrailingSeparator(ExtractFolderPart(executable)) + settings.SrcSubFolder;
+    settings.DstFolder = GetBaseFolder(system, settings.DstFolderID) + settings.DstSubFolder;
+
+    settings.WallStretch = ini.ReadBool(kMenuView, "WallStretch", true);
+    settings.ButtonColor =
+        static_cast<uint32_t>(ini.ReadInteger(kMenuView, "ButtonColor", kDefaultButtonColor));
+    settings.ButtonAlign = ini.ReadInteger(kMenuView, "ButtonAlign", 0);
+}
