@@ -70,6 +70,13 @@ std::string ExtractFolderPart(const std::string& text) {
     return text.substr(0, NamePartStart(text));
 }
 
+bool IsAbsolutePath(const std::string& path) {
+    const bool drive = path.size() >= 3 &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                       path[1] == ':' && IsSeparator(path[2]);
+    return drive || (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+}
+
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {
     const size_t nameStart = NamePartStart(path);
     size_t dot = std::string::npos;

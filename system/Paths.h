@@ -10,7 +10,9 @@ inline bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+inline bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Whether the text's last character is a separator; `length` gets its length in bytes.
 bool EndsWithSeparator(const std::string& text, size_t* length = nullptr);
@@ -22,5 +24,8 @@ std::string RemoveTrailingSeparator(std::string text);
 std::string ExtractNamePart(const std::string& text);
 // The part up to and including the last separator.
 std::string ExtractFolderPart(const std::string& text);
+// A drive path ("C:\..." or "C:/...") or a network path ("\\server\..."): not
+// resolved against whatever folder happens to be current.
+bool IsAbsolutePath(const std::string& path);
 // Replaces the extension of the name part (".exe" -> ".INI"), or appends `ext`.
 std::string ReplaceExtension(const std::string& path, const std::string& ext);

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedUi.h"
+#include "uninstall/UninstallEngine.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+using Root = FakeSystem::Root;
+
+const std::string kProductKey = "Software\\Quillfen\\SolvanInstallerMaker\\GBGCGD";  // "abc"
+const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\GBGCGD";
+const std::string kDesktop = "C:\\Users\\Public\\Desktop";
+const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
+const std::string kRecord = "C:\\Records\\_setup.log";
+
+const std::string kCancel = MessageEvent(
+    "警告", MessageButtons::Ok,
+    "ユーザーの要求によりアンインストールが中断しました.\nアンインストールを完了するには、最初から"
+    "やり直してください.");
+const std::string kSuccess =
+    MessageEvent("成功", MessageButtons::Ok, "アンインストールが正常に終了しました.");
+const std::string kMissingRecord =
+    MessageEvent("エラー", MessageButtons::OkCancel,
+                 "インストール情報ファイルが見つかりません."
+                 "\nインストールしたファイルは既に削除されている可能性が"
+                 "あります.\nショートカットとレジストリ情報のみ削除を試みますか？");
+
+Events Bar(int position) {
+    return {"max 100", "pos " + std::to_string(position)};
+}
+Events Reset() {
+    return {"status ", "max 100", "pos 0"};
+}
+
+Events Join(std::initializer_list<Events> parts) {
+    Events all;
+    for (const Events& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// An installation of "abc" in C:\App with the five-line record of two files, a sub
+// folder and the destination, a desktop shortcut and an Uninstall entry.
+class UninstallEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        system.shellFolders[0x19] = kDesktop;
+        system.shellFolders[0x02] = kPrograms;
+        system.AddFile("C:\\App\\a.txt", "a");
+        system.AddFile("C:\\App\\b.txt", "b");
+        system.AddFolder("C:\\App\\sub");
+        WriteRecord("C:\\App\\a.txt\r\nC:\\App\\b.txt\r\n.\r\nC:\\App\\sub\\\r\nC:\\App\\\r\n");
+        system.AddFile(kDesktop + "\\abc.lnk", "LNK");
+        system.SetValue(Root::User, kProductKey, "LogFile", kRecord);
+        system.SetValue(Root::User, kProductKey, "Path", "C:\\App\\a.txt");
+        system.SetValue(Root::Machine, kUninstallKey, "DisplayName", "abc");
+        s.SoftName = "abc";
+        s.ExecFile = "a.txt";
+    }
+
+    // The record lives outside C:\App so the folder steps can empty C:\App.
+    void WriteRecord(const std::string& text) {
+        system.AddFile(kRecord, text);
+        system.SetValue(Root::User, kProductKey, "LogFile", kRecord);
+    }
+
+    void Uninstall() { RunUninstall(cancel, s, system, ui); }
+
+    FakeSystem system;
+    ScriptedUi ui;
+    TSetupSettings s;
+    bool cancel = true;  // the engine clears it
+};
+
+TEST_F(UninstallEngineTest, FiveLineRecord) {
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ(Join({{"status アンインストールの準備をしています..."},
+                    Bar(0),
+                    Bar(50),
+                    Bar(100),
+                    {"status ファイルを削除しています...", "max 2", "pos 0",
+                     "status ファイルを削除しています... (50％)", "pos 1",
+                     "status ファイルを削除しています... (100％)", "pos 2",
+                     "status フォルダを削除しています...", "max 2", "pos 0", "pos 1", "pos 2",
+                     "status ショートカットを削除しています..."},
+                    Bar(0),
+                    Bar(50),
+                    Bar(100),
+                    {"status レジストリを削除しています..."},
+                    Bar(0),
+                    Bar(100),
+                    Reset(),
+                    {kSuccess},
+                    Reset()}),
+              ui.events);
+    EXPECT_FALSE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_FALSE(system.HasFolder("C:\\App"));
+    EXPECT_FALSE(system.HasFile(kDesktop + "\\abc.lnk"));
+    EXPECT_FALSE(system.HasKey(Root::User, kProductKey));
+    EXPECT_FALSE(system.HasKey(Root::Machine, kUninstallKey));
+    EXPECT_TRUE(system.HasKey(Root::User, "Software\\Quillfen\\SolvanInstallerMaker"));
+    EXPECT_FALSE(cancel);
+}
+
+TEST_F(UninstallEngineTest, NotInstalledTouchesNothing) {
+    system.SetValue(Root::User, kProductKey, "Path", "");
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ(
+        (Events{MessageEvent("警告", MessageButtons::Ok, "ソフトがインストールされていません.")}),
+        ui.events);
+    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_TRUE(cancel);  // not even cleared
+}
+
+TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
+    struct Case {
+        std::string name;
+        std::string record;
+        std::vector<std::string> gone;
+        std::vector<std::string> kept;
+    } cases[] = {
+        {"no separator line: every line a file",
+         "C:\\App\\a.txt\r\nC:\\App\\sub\\\r\n",
+         {"C:\\App\\a.txt"},
+         {"C:\\App\\sub\\", "C:\\App\\b.txt"}},
+        {"a folder before its sub folder stays",
+         "C:\\App\\a.txt\r\nC:\\App\\b.txt\r\n.\r\nC:\\App\\\r\nC:\\App\\sub\\\r\n",
+         {"C:\\App\\sub\\"},
+         {"C:\\App\\"}},
+        {"relative lines are passed over",
+         "a.txt\r\n\\App\\b.txt\r\n.\r\nsub\\\r\n",
+         {},
+         {"C:\\App\\a.txt", "C:\\App\\b.txt", "C:\\Windows\\system32\\a.txt",
+          "C:\\Windows\\system32\\sub\\"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        fresh.AddFile("C:\\Windows\\system32\\a.txt", "system file");
+        fresh.AddFolder("C:\\Windows\\system32\\sub");
+        fresh.AddFile(kRecord, c.record);
+        ScriptedUi run;
+        run.answers = {true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunUninstall(flag, settings, fresh, run);
+        EXPECT_EQ(kSuccess, run.Messages().back());
+        for (const std::string& path : c.gone) {
+            EXPECT_FALSE(fresh.HasFile(path) || fresh.HasFolder(path)) << path;
+        }
+        for (const std::string& path : c.kept) {
+            EXPECT_TRUE(fresh.HasFile(path) || fresh.HasFolder(path)) << path;
+        }
+    }
+}
+
+TEST_F(UninstallEngineTest, MissingRecord) {
+    system.RemoveFile(kRecord);
+    ui.answers = {true, true};
+    Uninstall();
+    EXPECT_EQ((Events{kMissingRecord, kSuccess}), ui.Messages());
+    EXPECT_EQ(ui.events.end(),
+              std::find(ui.events.begin(), ui.events.end(), "status ファイルを削除しています..."));
+    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_FALSE(system.HasFile(kDesktop + "\\abc.lnk"));
+    EXPECT_FALSE(system.HasKey(Root::User, kProductKey));
+}
+
+TEST_F(UninstallEngineTest, MissingRecordCancelled) {
+    system.SetValue(Root::User, kProductKey, "LogFile", "");
+    ui.answers = {false, true};
+    Uninstall();
+    EXPECT_EQ((Events{kMissingRecord, kCancel}), ui.Messages());
+    EXPECT_EQ(Reset(), Events(ui.events.end() - 3, ui.events.end()));
+    EXPECT_TRUE(system.HasFile(kDesktop + "\\abc.lnk"));
+    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+}
+
+TEST_F(UninstallEngineTest, UnreadableRecordRemovesNothing) {
+    system.failIf = [](const std::string& op, const std::string& path) {
+        return op == "OpenForRead" && path == kRecord;
+    };
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
+                                   "インストール情報ファイルの読み込みに失敗しました.\n最初から"
+                                   "やり直してください.")}),
+              ui.Messages());
+    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_TRUE(system.HasFile(kDesktop + "\\abc.lnk"));
+    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+}
+
+TEST_F(UninstallEngineTest, FailedProductKeyDeletionKeepsTheSoftwareInstalled) {
+    system.failIf = [](const std::string& op, const std::string&) { return op == "DeleteUserKey"; };
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ(
+        (Events{MessageEvent("エラー", MessageButtons::Ok,
+                             "レジストリの削除に失敗しました.\n最初からやり直してください.")}),
+        ui.Messages());
+    EXPECT_FALSE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+    EXPECT_TRUE(system.HasKey(Root::Machine, kUninstallKey));
+}
+
+TEST_F(UninstallEngineTest, UninstallEntryIsLeftAloneWithoutTheStandAloneUninstaller) {
+    s.StandAloneUninstUse = false;
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ(kSuccess, ui.Messages().back());
+    EXPECT_TRUE(system.HasKey(Root::Machine, kUninstallKey));
+    for (const std::string& operation : system.operationLog) {
+        EXPECT_EQ(std::string::npos, operation.find("Machine")) << operation;
+    }
+}
+
+TEST_F(UninstallEngineTest, ShortcutsOfTheCurrentSettings) {
+    s.ShortcutDesktop = false;
+    s.ExShortcutPrograms = true;
+    s.ExShortcutName = "extra";
+    s.ShortcutFolder = "A\\B";
+    system.AddFile(kPrograms + "\\A\\B\\extra.lnk", "LNK");
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_TRUE(system.HasFile(kDesktop + "\\abc.lnk"));  // its flag is off now
+    EXPECT_FALSE(system.HasFile(kPrograms + "\\A\\B\\extra.lnk"));
+    EXPECT_FALSE(system.HasFolder(kPrograms + "\\A\\B"));
+    EXPECT_TRUE(system.HasFolder(kPrograms + "\\A"));
+}
+
+TEST_F(UninstallEngineTest, NoShortcutStepWithoutFlags) {
+    s.ShortcutDesktop = false;
+    ui.answers = {true};
+    Uninstall();
+    EXPECT_EQ(ui.events.end(), std::find(ui.events.begin(), ui.events.end(),
+                                         "status ショートカットを削除しています..."));
+}
+
+// The interrupted-run table: a cancel at any pump before the registry step stops with
+// the cancel message, the keys still there; a second run completes the job.
+TEST_F(UninstallEngineTest, CancelAtEveryPumpThenRunAgain) {
+    ui.answers = {true};
+    FakeSystem pristine = system;
+    Uninstall();
+    const int pumps = ui.pumps;
+    for (int at = 1; at <= pumps; ++at) {
+        SCOPED_TRACE("cancel at pump " + std::to_string(at));
+        FakeSystem fresh = pristine;
+        ScriptedUi run;
+        run.answers = {true};
+        bool flag = false;
+        bool duringRegistryStep = false;
+        run.onPump = [&] {
+            if (run.pumps == at) {
+                flag = true;
+                duringRegistryStep =
+                    run.events.end() != std::find(run.events.begin(), run.events.end(),
+                                                  "status レジストリを削除しています...");
+            }
+        };
+        TSetupSettings settings = s;
+        RunUninstall(flag, settings, fresh, run);
+        const std::vector<std::string> messages = run.Messages();
+        if (duringRegistryStep) {
+            // The registry step has no cancel point: it runs to its end.
+            EXPECT_EQ(kSuccess, messages.back());
+            continue;
+        }
+        EXPECT_EQ(kCancel, messages.back());
+        EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
+        EXPECT_TRUE(fresh.HasKey(Root::Machine, kUninstallKey));
+
+        ScriptedUi again;
+        again.answers = {true, true};
+        RunUninstall(flag, settings, fresh, again);
+        EXPECT_EQ(kSuccess, again.Messages().back());
+        EXPECT_FALSE(fresh.HasFolder("C:\\App"));
+        EXPECT_FALSE(fresh.HasKey(Root::User, kProductKey));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+#include "uninstall/UninstallEngine.h"
+
+#include "install/InstallRecord.h"
+#include "install/RegistryRecords.h"
+#include "install/Shortcuts.h"
+#include "system/Paths.h"
+#include "system/TextFormat.h"
+
+namespace {
+
+const char kNotInstalledMessage[] = "ソフトがインストールされていません.";
+const char kMissingRecordQuestion[] =
+    "インストール情報ファイルが見つかりません.\n"
+    "インストールしたファイルは既に削除されている可能性があります.\n"
+    "ショートカットとレジストリ情報のみ削除を試みますか？";
+// The record is there but cannot be read (no access): nothing is removed.
+const char kUnreadableRecordMessage[] =
+    "インストール情報ファイルの読み込みに失敗しました.\n最初からやり直してください.";
+const char kCancelledMessage[] =
+    "ユーザーの要求によりアンインストールが中断しました.\n"
+    "アンインストールを完了するには、最初からやり直してください.";
+const char kRegistryFailedMessage[] =
+    "レジストリの削除に失敗しました.\n最初からやり直してください.";
+const char kSuccessMessage[] = "アンインストールが正常に終了しました.";
+
+const char kPreparingStatus[] = "アンインストールの準備をしています...";
+const char kFilesStatus[] = "ファイルを削除しています...";
+const char kFilesPercentStatus[] = "ファイルを削除しています... (%d％)";
+const char kFoldersStatus[] = "フォルダを削除しています...";
+const char kShortcutsStatus[] = "ショートカットを削除しています...";
+const char kRegistryStatus[] = "レジストリを削除しています...";
+
+class Uninstallation {
+public:
+    Uninstallation(bool& cancelRequested, TSetupSettings& settings, System& system, Ui& ui)
+        : cancel_(cancelRequested), s_(settings), system_(system), ui_(ui) {}
+
+    void Run() {
+        if (ReadInstalledPath(system_, s_.SoftName).empty()) {
+            ui_.ShowMessage(kNotInstalledMessage, kCaptionWarning, MessageButtons::Ok);
+            return;
+        }
+        cancel_ = false;
+        ui_.SetStatus(kPreparingStatus);
+        SetBar(0);
+        if (!Continue()) {
+            return End();
+        }
+        const RecordState record = Record();
+        if (record == RecordState::Stop ||
+            (record == RecordState::Loaded && !(Files() && Folders()))) {
+            return End();
+        }
+        Shortcuts();
+        if (Continue() && Registry()) {
+            ui_.SetStatus("");
+            ui_.SetBarMax(100);
+            ui_.SetBarPosition(0);
+            ui_.ShowMessage(kSuccessMessage, kCaptionSuccess, MessageButtons::Ok);
+        }
+        End();
+    }
+
+private:
+    enum class RecordState { Loaded, Missing, Stop };
+
+    RecordState Record() {
+        s_.DstFolderList.clear();
+        s_.DstFileList.clear();
+        const std::string record =
+            system_.ReadUserString(MakeProductKeyPath(s_.SoftName), "LogFile", "");
+        if (!system_.FileExists(record)) {
+            if (ui_.ShowMessage(kMissingRecordQuestion, kCaptionError, MessageButtons::OkCancel)) {
+                return RecordState::Missing;
+            }
+            ui_.ShowMessage(kCancelledMessage, kCaptionWarning, MessageButtons::Ok);
+            return RecordState::Stop;
+        }
+        if (!LoadInstallRecord(system_, record, s_.DstFileList, s_.DstFolderList)) {
+            ui_.ShowMessage(kUnreadableRecordMessage, kCaptionError, MessageButtons::Ok);
+            return RecordState::Stop;
+        }
+        SetBar(50);
+        if (!Continue()) {
+            return RecordState::Stop;
+        }
+        SetBar(100);
+        return Continue() ? RecordState::Loaded : RecordState::Stop;
+    }
+
+    bool Files() {
+        const size_t count = s_.DstFileList.size();
+        if (!StartList(kFilesStatus, count)) {
+            return false;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            // A relative line would act on whatever folder is current.
+            if (IsAbsolutePath(s_.DstFileList[i])) {
+                system_.RemoveFile(s_.DstFileList[i]);
+            }
+            const int percent = static_cast<int>(static_cast<int64_t>(i + 1) * 100 / count);
+            ui_.SetStatus(FormatText(kFilesPercentStatus, percent));
+            if (!Advance(i)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Folders() {
+        const size_t count = s_.DstFolderList.size();
+        if (!StartList(kFoldersStatus, count)) {
+            return false;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            if (IsAbsolutePath(s_.DstFolderList[i])) {
+                system_.RemoveEmptyFolder(s_.DstFolderList[i]);
+            }
+            if (!Advance(i)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Shortcuts() {
+        if (!AnyShortcutWanted(s_)) {
+            return;
+        }
+        ui_.SetStatus(kShortcutsStatus);
+        SetBar(0);
+        DeleteShortcuts(system_, s_, kDesktopLocation);
+        SetBar(50);
+        DeleteShortcuts(system_, s_, kProgramsMenuLocation);
+        SetBar(100);
+    }
+
+    bool Registry() {
+        ui_.SetStatus(kRegistryStatus);
+        SetBar(0);
+        if (!DeleteRegistryRecords(system_, s_)) {
+            ui_.ShowMessage(kRegistryFailedMessage, kCaptionError, MessageButtons::Ok);
+            return false;
+        }
+        SetBar(100);
+        return true;
+    }
+
+    // Status, bar maximum `count` at position 0, then the user's turn.
+    bool StartList(const char* status, size_t count) {
+        ui_.SetStatus(status);
+        ui_.SetBarMax(static_cast<int>(count));
+        ui_.SetBarPosition(0);
+        ui_.PumpMessages();
+        return Continue();
+    }
+
+    bool Advance(size_t i) {
+        ui_.SetBarPosition(static_cast<int>(i + 1));
+        ui_.PumpMessages();
+        return Continue();
+    }
+
+    void SetBar(int position) {
+        ui_.SetBarMax(100);
+        ui_.SetBarPosition(position);
+        ui_.PumpMessages();
+    }
+
+    // The cancel point: false, after the cancel message, when a cancel was requested.
+    bool Continue() {
+        if (cancel_) {
+            ui_.ShowMessage(kCancelledMessage, kCaptionWarning, MessageButtons::Ok);
+            return false;
+        }
+        return true;
+    }
+
+    void End() {
+        ui_.SetStatus("");
+        ui_.SetBarMax(100);
+        ui_.SetBarPosition(0);
+    }
+
+    bool& cancel_;
+    TSetupSettings& s_;
+    System& system_;
+    Ui& ui_;
+};
+
+}  // namespace
+
+void RunUninstall(bool& cancelRequested, TSetupSettings& settings, System& system, Ui& ui) {
+    Uninstallation(cancelRequested, settings, system, ui).Run();
+}

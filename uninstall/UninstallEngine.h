@@ -1,0 +1,11 @@
+// The uninstall engine: removes what the install record lists, the shortcuts and
+// the registry records, reporting through a progress window's status label and bar.
+#pragma once
+
+#include "config/SetupSettings.h"
+#include "system/System.h"
+#include "system/Ui.h"
+
+// Runs the uninstallation of settings.SoftName. Clears `cancelRequested` once it
+// knows the software is installed and stops at the first cancel request or failure.
+void RunUninstall(bool& cancelRequested, TSetupSettings& settings, System& system, Ui& ui);
