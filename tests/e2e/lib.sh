@@ -1,0 +1,188 @@
+# Helpers for the end-to-end tests, sourced by each script here (ctest gives them
+# SETUP_BUILD, the Windows build folder, and SETUP_SOURCE).
+#
+# Each test runs the real Setup.exe from a fresh medium folder on a Wine virtual
+# desktop of its own (1024x768, named by SETUP_DESKTOP), drives it with
+# tools/SetupDriver.exe and checks what it shows and leaves behind. Every wait is for
+# a condition, with a generous time-out; a failure names what was expected and what
+# was seen, with the windows on the desktop and a screenshot.
+set -euo pipefail
+
+: "${SETUP_BUILD:?SETUP_BUILD must name the Windows build folder}"
+: "${SETUP_SOURCE:?SETUP_SOURCE must name the source folder}"
+
+E2E_TEST=$(basename "$0" .sh)
+E2E_DIR=$SETUP_BUILD/e2e/$E2E_TEST
+E2E_MEDIUM=$E2E_DIR/medium
+E2E_SCREENSHOTS=$SETUP_BUILD/screenshots
+E2E_DRIVER=$SETUP_BUILD/tools/SetupDriver.exe
+E2E_WINE_RUN=$SETUP_SOURCE/tests/wine-run
+E2E_TIMEOUT_S=60
+E2E_TIMEOUT_MS=$((E2E_TIMEOUT_S * 1000))
+export WINEPREFIX=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
+export SETUP_DESKTOP=e2e-$E2E_TEST-$$
+
+E2E_PROGRAM_PID=
+E2E_EXIT_CODE=
+E2E_XVFB_PID=
+
+e2e_driver() {
+    "$E2E_WINE_RUN" "$E2E_DRIVER" "$@"
+}
+
+# Ends the test: each argument is a line of the explanation.
+e2e_fail() {
+    {
+        echo "FAIL $E2E_TEST"
+        printf '%s\n' "$@" | sed 's/^/  /'
+        echo "windows on the desktop now:"
+        e2e_driver list 2>&1 | sed 's/^/  /' || true
+        echo "windows the program showed:"
+        sed 's/^/  /' "$E2E_DIR/windows.log" 2>/dev/null || true
+    } >&2
+    if e2e_screenshot failure 2>/dev/null; then
+        echo "screen: $E2E_SCREENSHOTS/$E2E_TEST-failure.png" >&2
+    fi
+    exit 1
+}
+
+# Runs a driver command; a failure ends the test with the driver's explanation.
+e2e_drive() {
+    local err=$E2E_DIR/driver.err
+    e2e_driver "$@" 2>"$err" || e2e_fail "SetupDriver $*:" "$(cat "$err")"
+}
+
+e2e_start_xvfb() {
+    local n=200
+    for _ in $(seq 20); do
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_XVFB_PID=$!
+        for _ in $(seq 100); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=:$n
+                return
+            fi
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        # Taken by someone starting at the same moment: try the next number.
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        n=$((n + 1))
+    done
+    echo "FAIL $E2E_TEST: could not start Xvfb" >&2
+    exit 1
+}
+
+e2e_running() {
+    [ -n "$E2E_PROGRAM_PID" ] && kill -0 "$E2E_PROGRAM_PID" 2>/dev/null
+}
+
+# Ends what the test started: the driver's run takes the program and its desktop with
+# it. The shared wineserver stays.
+e2e_cleanup() {
+    if e2e_running; then
+        kill "$E2E_PROGRAM_PID" 2>/dev/null || true
+        wait "$E2E_PROGRAM_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+    fi
+}
+trap e2e_cleanup EXIT
+
+# A fresh medium folder holding only Setup.exe; the test adds what it needs.
+e2e_medium() {
+    [ -f "$SETUP_BUILD/Setup.exe" ] || e2e_fail "no $SETUP_BUILD/Setup.exe: build the Windows tree first"
+    rm -rf "$E2E_DIR"
+    mkdir -p "$E2E_MEDIUM"
+    cp "$SETUP_BUILD/Setup.exe" "$E2E_MEDIUM/"
+}
+
+# Starts the medium's Setup.exe (with any arguments) in the background and waits until
+# its desktop is up, so that the driver's commands find it.
+e2e_start() {
+    (cd "$E2E_MEDIUM" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run Setup.exe "$@") \
+        >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
+    E2E_PROGRAM_PID=$!
+    local deadline=$((SECONDS + E2E_TIMEOUT_S))
+    until grep -qsx started "$E2E_DIR/windows.log"; do
+        e2e_running || e2e_fail "Setup.exe did not start:" "$(cat "$E2E_DIR/run.err")"
+        ((SECONDS < deadline)) || e2e_fail "Setup.exe did not start within $E2E_TIMEOUT_S s"
+        sleep 0.1
+    done
+}
+
+# Waits for the program to end and keeps its exit code in E2E_EXIT_CODE.
+e2e_wait_exit() {
+    local deadline=$((SECONDS + E2E_TIMEOUT_S))
+    while e2e_running; do
+        ((SECONDS < deadline)) || e2e_fail "expected Setup.exe to end within $E2E_TIMEOUT_S s"
+        sleep 0.1
+    done
+    E2E_EXIT_CODE=0
+    wait "$E2E_PROGRAM_PID" || E2E_EXIT_CODE=$?
+    E2E_PROGRAM_PID=
+}
+
+# Waits for the program to end if it still runs, and checks its exit code.
+e2e_expect_exit_code() {
+    [ -z "$E2E_PROGRAM_PID" ] || e2e_wait_exit
+    [ "$E2E_EXIT_CODE" = "$1" ] ||
+        e2e_fail "expected exit code $1, saw $E2E_EXIT_CODE" "$(cat "$E2E_DIR/run.err")"
+}
+
+# Waits for a visible window of that class (or *) and caption (or *).
+e2e_wait_window() {
+    local err=$E2E_DIR/driver.err
+    e2e_driver wait-window "$1" "$2" "$E2E_TIMEOUT_MS" >/dev/null 2>"$err" ||
+        e2e_fail "expected a window of class \"$1\" with caption \"$2\":" "$(cat "$err")"
+}
+
+# Waits for a message box and checks it exactly: caption, buttons ("OK", "OK Cancel",
+# "Yes No"), text, and its icon ("none" unless given as "yes").
+e2e_expect_message() {
+    local expected=$E2E_DIR/message.expected seen=$E2E_DIR/message.seen
+    printf 'caption: %s\nbuttons: %s\nicon: %s\ntext:\n%s\n' "$1" "$2" "${4:-none}" "$3" \
+        >"$expected"
+    e2e_driver message "$E2E_TIMEOUT_MS" >"$seen" 2>"$seen.err" ||
+        e2e_fail "expected this message box:" "$(cat "$expected")" "but $(cat "$seen.err")"
+    cmp -s "$expected" "$seen" ||
+        e2e_fail "expected this message box:" "$(cat "$expected")" "but saw:" "$(cat "$seen")"
+}
+
+# Clicks OK, Cancel, Yes or No in the message box and waits until it has closed.
+e2e_answer() {
+    e2e_drive answer "$1" "$E2E_TIMEOUT_MS"
+}
+
+# Checks the windows the program has shown so far, in order, each "<class> <caption>".
+e2e_expect_shown() {
+    local expected seen
+    expected=$(printf 'shown %s\n' "$@")
+    seen=$(grep '^shown ' "$E2E_DIR/windows.log" || true)
+    [ "$seen" = "$expected" ] ||
+        e2e_fail "expected the program to show exactly these windows:" "$expected" \
+            "but it showed:" "$seen"
+}
+
+# Saves the screen as $SETUP_BUILD/screenshots/<test>-<step>.png once it has settled:
+# two looks in a row agree (a blinking caret may keep it from ever settling).
+e2e_screenshot() {
+    local previous= current
+    mkdir -p "$E2E_SCREENSHOTS"
+    for _ in $(seq 20); do
+        current=$(import -display "$DISPLAY" -window root rgb:- | md5sum)
+        [ "$current" = "$previous" ] && break
+        previous=$current
+    done
+    import -display "$DISPLAY" -window root "$E2E_SCREENSHOTS/$E2E_TEST-$1.png"
+}
+
+[ -x "$E2E_DRIVER" ] || e2e_fail "no $E2E_DRIVER: build the Windows tree first"
+[ -d "$WINEPREFIX" ] || e2e_fail "no Wine prefix $WINEPREFIX: ./run test prepares it"
+[ -n "${DISPLAY:-}" ] || e2e_start_xvfb
+# Started here, detached: a wineserver started by a captured wine call keeps that
+# call's output open.
+wineserver -p </dev/null >/dev/null 2>&1 || true
