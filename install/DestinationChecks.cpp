@@ -1,0 +1,124 @@
+#include "install/DestinationChecks.h"
+
+#include "system/Paths.h"
+
+namespace {
+
+const char* const kNeedSizeFormat = "必要容量：  %s KB";
+const char* const kFreeSizeFormat = "空き容量：  %s KB";
+const char* const kNotEnoughSpaceMessage = "ディスクの空き容量が足りません.";
+const char* const kNoWritableDriveMessage = "書込み不可能なドライブか有効なドライブではありません.";
+const char* const kInvalidPathMessage = "有効なパスではありません..";
+
+// Shown with the need when the uninstaller is copied too.
+constexpr int64_t kUninstallerKilobytes = 13;
+
+std::string FillIn(const char* format, const std::string& figure) {
+    std::string text = format;
+    text.replace(text.find("%s"), 2, figure);
+    return text;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Free bytes for the path's drive letter; 0 for a path without one (a network
+// path, a path from the root of the current drive, a relative path).
+int64_t FreeBytesOfDrive(System& system, const std::string& path) {
+    if (path.size() < 2 || path[1] != ':' || !IsAsciiLetter(path[0])) {
+        return 0;
+    }
+    return system.DiskFreeBytes(std::string(1, path[0]) + ":\\");
+}
+
+// A drive letter, a colon and a separator: a path the uninstallation can find again.
+bool StartsAtDriveRoot(const std::string& path) {
+    return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
+}
+
+}  // namespace
+
+std::string FormatGroupedNumber(int64_t value) {
+    constexpr int kDigits = 19;
+    constexpr int kWidth = 25;
+    std::string text(kWidth, ' ');
+    uint64_t rest = value < 0 ? 0 : static_cast<uint64_t>(value);
+    int pos = kWidth - 1;
+    for (int digit = 0; digit < kDigits; ++digit) {
+        if (digit > 0 && digit % 3 == 0) {
+            if (rest == 0) {
+                break;
+            }
+            text[pos--] = ',';
+        }
+        text[pos--] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+        if (rest == 0) {
+            break;
+        }
+    }
+    return text;
+}
+
+DestinationSpace CheckDestinationSpace(System& system, const std::string& path, int64_t totalSize,
+                                       bool standAloneUninstUse) {
+    DestinationSpace space;
+    const int64_t free = FreeBytesOfDrive(system, path);
+    if (free < totalSize) {
+        space.Red = true;
+        space.SpaceState = free == 0 ? kSpaceNone : kSpaceShort;
+    } else {
+        space.SpaceState = kSpaceEnough;
+    }
+    // A failed query (-1) shows as 0 KB.
+    space.FreeText = FillIn(kFreeSizeFormat, FormatGroupedNumber(free / 1024));
+    const int64_t need = totalSize / 1024 + (standAloneUninstUse ? kUninstallerKilobytes : 0);
+    space.NeedText = FillIn(kNeedSizeFormat, FormatGroupedNumber(need));
+    return space;
+}
+
+bool IsValidInstallPath(const std::string& path) {
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (IsLeadByte(static_cast<unsigned char>(c))) {
+            ++i;  // the trail byte may have any value
+            continue;
+        }
+        const char next = i + 1 < path.size() ? path[i + 1] : '\0';
+        if (IsSeparator(c) && IsSeparator(next)) {
+            return false;
+        }
+        if (c == ':' && !(i == 1 && IsAsciiLetter(path[0]) && IsSeparator(next))) {
+            return false;
+        }
+        switch (c) {
+            case '*':
+            case '?':
+            case '"':
+            case '.':
+            case '<':
+            case '>':
+            case '|':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+std::string CheckStartDestination(int32_t spaceState, const std::string& dstFolder) {
+    if (spaceState == kSpaceShort) {
+        return kNotEnoughSpaceMessage;
+    }
+    if (spaceState == kSpaceNone) {
+        return kNoWritableDriveMessage;
+    }
+    // A folder without a drive passes the space check when nothing is to be
+    // copied, but could not be found again to uninstall: refuse it here.
+    if (!IsValidInstallPath(dstFolder) || !StartsAtDriveRoot(dstFolder)) {
+        return kInvalidPathMessage;
+    }
+    return std::string();
+}
