@@ -1,31 +1,15 @@
 #include "install/FileCopy.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 
 #include "system/Paths.h"
+#include "system/TextFormat.h"
 
 namespace {
 
 const char kReadFailedQuestion[] = "ファイル %s の読み込みに失敗しました.\n続行しますか？";
 const char kWriteFailedQuestion[] = "ファイル %s の書き込みに失敗しました.\n続行しますか？";
 const char kCopyingStatus[] = "%s をコピー中\n(%d％)";
-
-__attribute__((format(printf, 1, 2))) std::string FormatText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-    if (length > 0) {
-        std::vsnprintf(&text[0], text.size() + 1, format, args);
-    }
-    va_end(args);
-    return text;
-}
 
 // Yes: go on without the file (`yesResult`); No: stop (-`yesResult`).
 int AskToContinue(Ui& ui, const char* question, const std::string& path, int yesResult) {
