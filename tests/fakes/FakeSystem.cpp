@@ -227,8 +227,7 @@ bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& e
         entries.push_back({"..", true, 0});
     }
     for (const auto& [key, node] : nodes) {
-        if (key.compare(0, prefix.size(), prefix) == 0 &&
-            key.find('\\', prefix.size()) == std::string::npos) {
+        if (key.size() > prefix.size() && ExtractFolderPart(key) == prefix) {
             entries.push_back(
                 {ExtractNamePart(node.path), node.folder, static_cast<int64_t>(node.data.size())});
         }
