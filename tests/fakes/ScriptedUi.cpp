@@ -51,3 +51,19 @@ std::vector<std::string> ScriptedUi::Messages() const {
     }
     return messages;
 }
+
+Events Bar(int position) {
+    return {"max 100", "pos " + std::to_string(position)};
+}
+
+Events Reset() {
+    return {"status ", "max 100", "pos 0"};
+}
+
+Events Join(std::initializer_list<Events> parts) {
+    Events all;
+    for (const Events& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}

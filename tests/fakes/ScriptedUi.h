@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,3 +34,11 @@ public:
 // The event line of a message box, as ScriptedUi records it.
 std::string MessageEvent(const std::string& caption, MessageButtons buttons,
                          const std::string& text, MessageIcon icon = MessageIcon::None);
+
+// Expected event sequences of the engines.
+using Events = std::vector<std::string>;
+// "Set the bar to n": maximum 100, position n.
+Events Bar(int position);
+// The reset after a stop or at the end: empty status, bar 0 of 100.
+Events Reset();
+Events Join(std::initializer_list<Events> parts);

@@ -10,7 +10,6 @@
 
 namespace {
 
-using Events = std::vector<std::string>;
 using Root = FakeSystem::Root;
 
 const std::string kDst = "C:\\Program Files\\App";
@@ -42,20 +41,6 @@ const std::string kSuccess =
 const std::string kShortcutFailed =
     MessageEvent("エラー", MessageButtons::Ok, "ショートカットの作成に失敗しました.");
 
-Events Bar(int position) {
-    return {"max 100", "pos " + std::to_string(position)};
-}
-Events Reset() {
-    return {"status ", "max 100", "pos 0"};
-}
-
-Events Join(std::initializer_list<Events> parts) {
-    Events all;
-    for (const Events& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 Events Copying(const std::string& name, int percent) {
     return {"status " + name + " をコピー中\n(" + std::to_string(percent) + "％)",

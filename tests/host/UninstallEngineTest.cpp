@@ -9,7 +9,6 @@
 
 namespace {
 
-using Events = std::vector<std::string>;
 using Root = FakeSystem::Root;
 
 const std::string kProductKey = "Software\\Quillfen\\SolvanInstallerMaker\\GBGCGD";  // "abc"
@@ -30,20 +29,6 @@ const std::string kMissingRecord =
                  "\nインストールしたファイルは既に削除されている可能性が"
                  "あります.\nショートカットとレジストリ情報のみ削除を試みますか？");
 
-Events Bar(int position) {
-    return {"max 100", "pos " + std::to_string(position)};
-}
-Events Reset() {
-    return {"status ", "max 100", "pos 0"};
-}
-
-Events Join(std::initializer_list<Events> parts) {
-    Events all;
-    for (const Events& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 // An installation of "abc" in C:\App with the five-line record of two files, a sub
 // folder and the destination, a desktop shortcut and an Uninstall entry.
