@@ -61,10 +61,6 @@ std::string FoldCase(const std::string& text) {
     return folded;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return FoldCase(a) == FoldCase(b);
-}
-
 std::string DecodeText(const std::string& bytes, const Utf16Converter& fromUtf16) {
     if (bytes.compare(0, 2, "\xFF\xFE") != 0) {
         return bytes;
@@ -211,4 +207,23 @@ int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
 
 bool IniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
     return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::vector<IniFile::SectionKeys> IniFile::ListSections() const {
+    std::vector<SectionKeys> list;
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (i == 0 && sections_[i].entries.empty()) {
+            continue;
+        }
+        SectionKeys section{sections_[i].name, {}};
+        for (const Entry& e : sections_[i].entries) {
+            section.keys.push_back(e.name);
+        }
+        list.push_back(section);
+    }
+    return list;
+}
+
+bool IniFile::SameName(const std::string& a, const std::string& b) {
+    return FoldCase(a) == FoldCase(b);
 }

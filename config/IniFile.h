@@ -50,6 +50,20 @@ public:
     // A number other than 0 is true; `def` when the value is no number.
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
 
+    // One section as written, with the names of its keys in file order (a key without
+    // '=' included). A section name that occurs again gets an entry of its own.
+    struct SectionKeys {
+        std::string name;
+        std::vector<std::string> keys;
+    };
+    // Every section in file order; the lines before the first header come first, as
+    // a section without a name, when they name any key.
+    std::vector<SectionKeys> ListSections() const;
+
+    // Whether two section or key names are the same to the reader: ASCII letters match
+    // without regard to case, second bytes of double-byte characters never fold.
+    static bool SameName(const std::string& a, const std::string& b);
+
 private:
     struct Entry {
         std::string name;

@@ -1,0 +1,637 @@
+#include "check/MediumCheck.h"
+
+#include <memory>
+#include <optional>
+
+#include "check/SetupProgramSystem.h"
+#include "check/ShiftJisText.h"
+#include "config/IniFile.h"
+#include "config/SetupSettings.h"
+#include "install/DestinationChecks.h"
+#include "install/FolderScan.h"
+#include "install/Shortcuts.h"
+#include "menu/MenuPicture.h"
+#include "system/Jpeg.h"
+#include "system/Paths.h"
+#include "system/TextFormat.h"
+
+namespace {
+
+// The names the setup program looks for beside itself.
+const char kSetupProgramName[] = "Setup.exe";
+const char kSettingsFileName[] = "Setup.INI";
+const char kUninstallerName[] = "_uninst.exe";
+const char kMenuPictureName[] = "SETUP.jpg";
+const char kBackgroundPictureName[] = "SetupBk.jpg";
+const char kSetupId[] = "SolvaneInstaller";
+
+const char kIdentification[] = "Identification";
+const char kBasicOption[] = "BasicOption";
+const char kAdvanceOption[] = "AdvanceOption";
+const char kMenuView[] = "MenuView";
+
+// The longest path Windows takes, without its terminating NUL.
+constexpr size_t kMaxPathBytes = 259;
+// A registry key name holds 255 characters, and each byte of SoftName becomes two.
+constexpr size_t kMaxSoftNameBytes = 127;
+// What the destination dialog adds to the need for the uninstaller copy.
+constexpr int64_t kUninstallerKilobytes = 13;
+// The base folders that DstFolderID can name.
+constexpr int32_t kLastDstFolderId = 7;
+
+// Characters no file name may hold; a sub folder may hold separators.
+const char kNameForbidden[] = "\\/:*?\"<>|";
+const char kFolderForbidden[] = ":*?\"<>|";
+
+const char kNoSetupProgram[] = "ファイルがありません. Setup.exe があるものとして調べます.";
+const char kOtherSetupProgram[] =
+    "Setup.exe がないため、このファイルを設定プログラムとして調べます. 設定は %s から、"
+    "メッセージは %s から読まれます.";
+const char kSettingsMissing[] =
+    "ファイルがないか開けません. Setup.exe は設定ファイルが見つからないと表示して終了します.";
+const char kSettingsMisnamed[] =
+    "名前が Setup.INI ではありません. Setup.exe はこのファイルを読まず、"
+    "設定ファイルが見つからないと表示して終了します.";
+const char kSettingsUnreadable[] =
+    "ファイルがないか読めません. Setup.exe は設定をひとつも読まず、組み込みの値のまま動きます.";
+const char kIdMissing[] =
+    "キーがありません. Setup.exe は設定をひとつも読まず、組み込みの値のまま動きます.";
+const char kIdCaseDiffers[] =
+    "値 \"%s\" は \"%s\" と大文字と小文字が違います. Setup.exe は設定をひとつも読まず、"
+    "組み込みの値のまま動きます.";
+const char kIdDiffers[] =
+    "値 \"%s\" は \"%s\" ではありません. Setup.exe は設定をひとつも読まず、"
+    "組み込みの値のまま動きます.";
+const char kUnknownSection[] = "不明なセクションです. Setup.exe はこのセクションを読みません.";
+const char kRepeatedSection[] =
+    "同じ名前のセクションが前にあります. Setup.exe はこのセクションを読みません.";
+const char kUnknownKey[] = "不明なキーです. Setup.exe はこのキーを読みません.";
+const char kKeyOfOtherSection[] =
+    "このキーは [%s] に書きます. Setup.exe はここにあるこのキーを読みません.";
+const char kNotANumber[] =
+    "値 \"%s\" は数値ではありません. Setup.exe はこのキーの既定値を使います.";
+const char kNotAFlag[] =
+    "値 \"%s\" は 0 でも 1 でもありません. Setup.exe は 0 以外を 1 とみなします.";
+const char kFolderIdOutOfRange[] =
+    "値 %d は 0 から 7 の範囲にありません. Setup.exe はインストール先を現在のドライブのルート "
+    "(%s) にし、インストール先の画面はそのままでは先へ進めません.";
+const char kExecFileEmpty[] =
+    "値がありません. Setup.exe は ShortcutDesktop と ShortcutPrograms を 0 にし、"
+    "プログラムのショートカットを作りません.";
+const char kExtraShortcutValueEmpty[] = "値がありません. %s";
+const char kExtraShortcutNameIsSoftName[] = "SoftName と同じです. %s";
+const char kExtraShortcutsOff[] =
+    "Setup.exe は ExShortcutDesktop と ExShortcutPrograms を 0 にし、追加のショートカットを"
+    "作りません.";
+const char kExecFileNotInSource[] =
+    "SETUP フォルダに %s がありません. Setup.exe はインストールの後、メニューを出すたびに"
+    "プログラムが削除されているとしてアンインストールを勧めます.";
+const char kExShortcutFileNotInSource[] =
+    "SETUP フォルダに %s がありません. 追加のショートカットはないファイルを指します.";
+const char kAfterOpenMissing[] =
+    "Setup.exe のフォルダに %s がありません. Setup.exe はインストールの後、"
+    "このファイルが見つからないと表示します.";
+const char kDestinationRefused[] =
+    "既定のインストール先 %s は有効なパスではありません. Setup.exe のインストール先の画面は、"
+    "ユーザーが選び直すまで先へ進みません.";
+const char kBadNameCharacter[] =
+    "名前に使えない文字 %s があります. Setup.exe はこの名前のショートカットを作れません.";
+const char kBadFolderCharacter[] =
+    "フォルダ名に使えない文字 %s があります. Setup.exe はプログラムメニューのショートカットを"
+    "作れません.";
+const char kSoftNameTooLong[] =
+    "%d バイトあり、127 バイトを超えます. Setup.exe はファイルをすべてコピーした後、"
+    "レジストリの書込みに失敗します.";
+const char kDestinationPathTooLong[] =
+    "インストール先のパス %s は %d バイトで、259 バイトを超えます. Setup.exe はこれを作れません.";
+const char kShortcutPathTooLong[] =
+    "ショートカット %s は %d バイトで、259 バイトを超えます. Setup.exe はこれを作れません.";
+const char kPictureUndecodable[] = "JPEG の絵として読めません. Setup.exe はこの絵を表示できません.";
+const char kMenuPictureTooSmall[] =
+    "大きさ %d×%d は小さすぎます (幅も高さも 120 ピクセル以上が必要です). Setup.exe は"
+    "メッセージを表示して、組み込みの絵を使います.";
+const char kMessageNotShiftJis[] =
+    "Shift-JIS のテキストではありません. Setup.exe の情報の画面では文字が化けます.";
+const char kUninstallerMissing[] =
+    "ファイルがありません. StandAloneUninstUse が 1 なので、Setup.exe はインストールの途中で"
+    "このファイルを読めず、続行するかを尋ねます.";
+const char kNameOutsideCodePage[] =
+    "名前に Shift-JIS (コードページ 932) にない文字があります. Setup.exe はこれを"
+    "インストールできません.";
+
+enum class ValueKind { Text, Number, Flag };
+
+struct KnownKey {
+    const char* section;
+    const char* name;
+    ValueKind kind;
+};
+
+// Every key the settings loader reads.
+constexpr KnownKey kKnownKeys[] = {
+    {kIdentification, "ID", ValueKind::Text},
+    {kBasicOption, "ExecFile", ValueKind::Text},
+    {kBasicOption, "SoftName", ValueKind::Text},
+    {kAdvanceOption, "DstSubFolder", ValueKind::Text},
+    {kAdvanceOption, "DstFolderID", ValueKind::Number},
+    {kAdvanceOption, "ShortcutDesktop", ValueKind::Flag},
+    {kAdvanceOption, "ShortcutPrograms", ValueKind::Flag},
+    {kAdvanceOption, "ShortcutFolder", ValueKind::Text},
+    {kAdvanceOption, "ExShortcutDesktop", ValueKind::Flag},
+    {kAdvanceOption, "ExShortcutPrograms", ValueKind::Flag},
+    {kAdvanceOption, "ExShortcutFile", ValueKind::Text},
+    {kAdvanceOption, "ExShortcutName", ValueKind::Text},
+    {kAdvanceOption, "AfterOpen", ValueKind::Text},
+    {kAdvanceOption, "AfterOpenDialog", ValueKind::Flag},
+    {kAdvanceOption, "AfterOpenDialogMsg", ValueKind::Text},
+    {kAdvanceOption, "StandAloneUninstUse", ValueKind::Flag},
+    {kMenuView, "WallStretch", ValueKind::Flag},
+    {kMenuView, "ButtonColor", ValueKind::Number},
+    {kMenuView, "ButtonAlign", ValueKind::Number},
+};
+
+std::string KeyLabel(const std::string& section, const std::string& key) {
+    return section.empty() ? key : "[" + section + "] " + key;
+}
+
+const KnownKey* FindKnownKey(const std::string& name) {
+    for (const KnownKey& key : kKnownKeys) {
+        if (IniFile::SameName(key.name, name)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+bool IsKnownSection(const std::string& name) {
+    for (const char* section : {kIdentification, kBasicOption, kAdvanceOption, kMenuView}) {
+        if (IniFile::SameName(section, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first character of `forbidden` that `name` holds, in quotes; empty when none.
+// Second bytes of double-byte characters are not characters of their own.
+std::string FindForbiddenCharacter(const std::string& name, const char* forbidden) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(name[i]))) {
+            ++i;
+        } else if (std::string(forbidden).find(name[i]) != std::string::npos) {
+            return "\"" + std::string(1, name[i]) + "\"";
+        }
+    }
+    return std::string();
+}
+
+// Whether the extension of `name` (from its last ".") is `extension`.
+bool HasExtension(const std::string& name, const char* extension) {
+    return IniFile::SameName(name.substr(ReplaceExtension(name, "").size()), extension);
+}
+
+bool ReadFileBytes(System& system, const std::string& path, std::string& bytes) {
+    std::unique_ptr<InputFile> file = system.OpenForRead(path);
+    if (!file) {
+        return false;
+    }
+    char buffer[16384];
+    uint32_t got = 0;
+    do {
+        if (!file->Read(buffer, sizeof(buffer), got)) {
+            return false;
+        }
+        bytes.append(buffer, got);
+    } while (got != 0);
+    return true;
+}
+
+class MediumChecker {
+public:
+    MediumChecker(System& system, const std::string& folder)
+        : system_(system), base_(AddTrailingSeparator(folder)) {}
+
+    MediumReport Run() {
+        std::vector<FindEntry> entries;
+        if (!system_.FindFiles(base_ + "*.*", entries)) {
+            return report_;
+        }
+        report_.readable = true;
+        ChooseSetupProgram(entries);
+        const bool settingsPresent = CheckSettingsFilePresent(entries);
+        const bool loaded = settingsPresent && LoadSettingsFile();
+        if (loaded) {
+            CheckSections();
+            CheckValues();
+            CheckAdjustments();
+            CheckDestination();
+            CheckShortcutNames();
+            CheckFilesNamedInSettings();
+            CheckShortcutPathLength();
+        }
+        // The loaded record's SrcFolder; measured also when the settings are not read,
+        // so that the summary shows the tree as it will be once they are.
+        PathList folders;
+        PathList files;
+        int64_t total = 0;
+        ScanFolderTree(system_, base_ + settings_.SrcSubFolder, folders, files, &total);
+        if (loaded) {
+            CheckDestinationPathLength(folders, files);
+        }
+        if (settingsPresent) {
+            CheckPictures();
+            CheckMessageFile();
+            CheckUninstaller();
+            CheckSourceNames(folders);
+            CheckSourceNames(files);
+        }
+        report_.summary.files = static_cast<int64_t>(files.size());
+        report_.summary.folders = static_cast<int64_t>(folders.size());
+        report_.summary.totalSize = total;
+        report_.summary.neededKilobytes =
+            total / 1024 + (settings_.StandAloneUninstUse ? kUninstallerKilobytes : 0);
+        return report_;
+    }
+
+private:
+    void Add(Severity severity, const std::string& file, const std::string& key,
+             const std::string& text) {
+        report_.findings.push_back(Finding{severity, file, key, text});
+    }
+
+    // Setup.exe, else the one executable that is neither the uninstaller nor ourselves.
+    void ChooseSetupProgram(const std::vector<FindEntry>& entries) {
+        const std::string checker = system_.ExecutablePath();
+        std::vector<std::string> others;
+        for (const FindEntry& entry : entries) {
+            if (entry.isFolder || !HasExtension(entry.name, ".exe")) {
+                continue;
+            }
+            if (IniFile::SameName(entry.name, kSetupProgramName)) {
+                SetSetupProgram(entry.name);
+                return;
+            }
+            if (!IniFile::SameName(entry.name, kUninstallerName) &&
+                !IniFile::SameName(base_ + entry.name, checker)) {
+                others.push_back(entry.name);
+            }
+        }
+        if (others.size() == 1) {
+            SetSetupProgram(others[0]);
+            Add(Severity::Warning, others[0], "",
+                FormatText(kOtherSetupProgram, ExtractNamePart(settingsPath_).c_str(),
+                           ExtractNamePart(messagePath_).c_str()));
+            return;
+        }
+        SetSetupProgram(kSetupProgramName);
+        Add(Severity::Error, kSetupProgramName, "", kNoSetupProgram);
+    }
+
+    void SetSetupProgram(const std::string& name) {
+        report_.setupProgram = name;
+        program_ = base_ + name;
+        settingsPath_ = ReplaceExtension(program_, ".INI");
+        messagePath_ = ReplaceExtension(program_, ".MSG");
+    }
+
+    // The setup program ends at once unless "Setup.INI" itself can be opened, whatever
+    // its own name is.
+    bool CheckSettingsFilePresent(const std::vector<FindEntry>& entries) {
+        if (system_.OpenForRead(base_ + kSettingsFileName)) {
+            return true;
+        }
+        bool misnamed = false;
+        for (const FindEntry& entry : entries) {
+            if (!entry.isFolder && LooksLikeSettingsFile(entry.name) &&
+                !IniFile::SameName(entry.name, kSettingsFileName)) {
+                Add(Severity::Error, entry.name, "", kSettingsMisnamed);
+                misnamed = true;
+            }
+        }
+        if (!misnamed) {
+            Add(Severity::Error, kSettingsFileName, "", kSettingsMissing);
+        }
+        return false;
+    }
+
+    // "Setup.ini.txt", "Setup .INI", "Install.ini": meant as the settings file.
+    static bool LooksLikeSettingsFile(const std::string& name) {
+        for (size_t i = 0; i + 4 <= name.size(); ++i) {
+            if (IniFile::SameName(name.substr(i, 4), ".ini")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool LoadSettingsFile() {
+        const std::string settingsName = ExtractNamePart(settingsPath_);
+        std::string bytes;
+        if (!ReadFileBytes(system_, settingsPath_, bytes)) {
+            Add(Severity::Error, settingsName, "", kSettingsUnreadable);
+            return false;
+        }
+        ini_.emplace(bytes, [this](const std::u16string& text) { return system_.FromUtf16(text); });
+        const std::string id = ini_->ReadString(kIdentification, "ID", "");
+        const std::string idKey = KeyLabel(kIdentification, "ID");
+        if (id.empty()) {
+            Add(Severity::Error, settingsName, idKey, kIdMissing);
+            return false;
+        }
+        if (id != kSetupId) {
+            const char* text = IniFile::SameName(id, kSetupId) ? kIdCaseDiffers : kIdDiffers;
+            Add(Severity::Error, settingsName, idKey, FormatText(text, id.c_str(), kSetupId));
+            return false;
+        }
+        SetupProgramSystem setupSystem(system_, program_);
+        LoadSettings(settings_, setupSystem);
+        return true;
+    }
+
+    // Sections and keys the loader never asks for.
+    void CheckSections() {
+        const std::string file = ExtractNamePart(settingsPath_);
+        std::vector<std::string> seen;
+        for (const IniFile::SectionKeys& section : ini_->ListSections()) {
+            const bool known = IsKnownSection(section.name);
+            if (!section.name.empty() && !known) {
+                Add(Severity::Warning, file, "[" + section.name + "]", kUnknownSection);
+                continue;
+            }
+            bool repeated = false;
+            for (const std::string& name : seen) {
+                repeated = repeated || IniFile::SameName(name, section.name);
+            }
+            if (known && repeated) {
+                Add(Severity::Warning, file, "[" + section.name + "]", kRepeatedSection);
+                continue;
+            }
+            seen.push_back(section.name);
+            for (const std::string& key : section.keys) {
+                const KnownKey* knownKey = FindKnownKey(key);
+                const std::string label = KeyLabel(section.name, key);
+                if (knownKey == nullptr) {
+                    Add(Severity::Warning, file, label, kUnknownKey);
+                } else if (!IniFile::SameName(knownKey->section, section.name)) {
+                    Add(Severity::Warning, file, label,
+                        FormatText(kKeyOfOtherSection, knownKey->section));
+                }
+            }
+        }
+    }
+
+    // Numbers that do not parse and flags other than 0 and 1.
+    void CheckValues() {
+        const std::string file = ExtractNamePart(settingsPath_);
+        for (const KnownKey& key : kKnownKeys) {
+            if (key.kind == ValueKind::Text) {
+                continue;
+            }
+            const std::string value = ini_->ReadString(key.section, key.name, "");
+            const int32_t number = ini_->ReadInteger(key.section, key.name, 0);
+            const bool parses = number == ini_->ReadInteger(key.section, key.name, 1);
+            const std::string label = KeyLabel(key.section, key.name);
+            if (!value.empty() && !parses) {
+                Add(Severity::Warning, file, label, FormatText(kNotANumber, value.c_str()));
+            } else if (key.kind == ValueKind::Flag && parses && number != 0 && number != 1) {
+                Add(Severity::Warning, file, label, FormatText(kNotAFlag, value.c_str()));
+            }
+        }
+    }
+
+    bool RawFlag(const char* name, bool def) const {
+        return ini_->ReadBool(kAdvanceOption, name, def);
+    }
+
+    // The distributor asked for the extra shortcuts, whether the loader keeps them or not.
+    bool ExtraShortcutsWanted() const {
+        return RawFlag("ExShortcutDesktop", false) || RawFlag("ExShortcutPrograms", false);
+    }
+
+    // The loader's adjustments that turn shortcuts off without a word.
+    void CheckAdjustments() {
+        const std::string file = ExtractNamePart(settingsPath_);
+        if (settings_.ExecFile.empty() &&
+            (RawFlag("ShortcutDesktop", true) || RawFlag("ShortcutPrograms", false))) {
+            Add(Severity::Warning, file, KeyLabel(kBasicOption, "ExecFile"), kExecFileEmpty);
+        }
+        if (!ExtraShortcutsWanted()) {
+            return;
+        }
+        if (settings_.ExShortcutFile.empty()) {
+            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "ExShortcutFile"),
+                FormatText(kExtraShortcutValueEmpty, kExtraShortcutsOff));
+        }
+        const std::string nameKey = KeyLabel(kAdvanceOption, "ExShortcutName");
+        if (settings_.ExShortcutName.empty()) {
+            Add(Severity::Error, file, nameKey,
+                FormatText(kExtraShortcutValueEmpty, kExtraShortcutsOff));
+        } else if (settings_.ExShortcutName == settings_.SoftName) {
+            Add(Severity::Error, file, nameKey,
+                FormatText(kExtraShortcutNameIsSoftName, kExtraShortcutsOff));
+        }
+    }
+
+    // The destination the dialog proposes, as far as the settings make it.
+    void CheckDestination() {
+        const std::string file = ExtractNamePart(settingsPath_);
+        if (settings_.DstFolderID < 0 || settings_.DstFolderID > kLastDstFolderId) {
+            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "DstFolderID"),
+                FormatText(kFolderIdOutOfRange, static_cast<int>(settings_.DstFolderID),
+                           settings_.DstFolder.c_str()));
+        }
+        // On a drive root the path rules see only what the settings add.
+        if (!IsValidInstallPath("C:\\" + settings_.DstSubFolder)) {
+            const bool fromSoftName = ini_->ReadString(kAdvanceOption, "DstSubFolder", "").empty();
+            Add(Severity::Error, file,
+                fromSoftName ? KeyLabel(kBasicOption, "SoftName")
+                             : KeyLabel(kAdvanceOption, "DstSubFolder"),
+                FormatText(kDestinationRefused, settings_.DstFolder.c_str()));
+        }
+    }
+
+    void CheckShortcutNames() {
+        CheckCharacters(settings_.ShortcutDesktop || settings_.ShortcutPrograms, settings_.SoftName,
+                        kNameForbidden, KeyLabel(kBasicOption, "SoftName"), kBadNameCharacter);
+        CheckCharacters(ExtraShortcutsWanted(), settings_.ExShortcutName, kNameForbidden,
+                        KeyLabel(kAdvanceOption, "ExShortcutName"), kBadNameCharacter);
+        CheckCharacters(settings_.ShortcutPrograms || RawFlag("ExShortcutPrograms", false),
+                        settings_.ShortcutFolder, kFolderForbidden,
+                        KeyLabel(kAdvanceOption, "ShortcutFolder"), kBadFolderCharacter);
+        if (settings_.SoftName.size() > kMaxSoftNameBytes) {
+            Add(Severity::Error, ExtractNamePart(settingsPath_), KeyLabel(kBasicOption, "SoftName"),
+                FormatText(kSoftNameTooLong, static_cast<int>(settings_.SoftName.size())));
+        }
+    }
+
+    // A name of a shortcut the settings ask for, checked for characters it cannot hold.
+    void CheckCharacters(bool used, const std::string& value, const char* forbidden,
+                         const std::string& key, const char* text) {
+        const std::string bad = used ? FindForbiddenCharacter(value, forbidden) : std::string();
+        if (!bad.empty()) {
+            Add(Severity::Error, ExtractNamePart(settingsPath_), key,
+                FormatText(text, bad.c_str()));
+        }
+    }
+
+    void CheckFilesNamedInSettings() {
+        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string sourceRoot = AddTrailingSeparator(settings_.SrcFolder);
+        if (!settings_.ExecFile.empty() && !system_.FileExists(sourceRoot + settings_.ExecFile)) {
+            Add(Severity::Error, file, KeyLabel(kBasicOption, "ExecFile"),
+                FormatText(kExecFileNotInSource, settings_.ExecFile.c_str()));
+        }
+        if (ExtraShortcutsWanted() && !settings_.ExShortcutFile.empty() &&
+            !system_.FileExists(sourceRoot + settings_.ExShortcutFile)) {
+            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "ExShortcutFile"),
+                FormatText(kExShortcutFileNotInSource, settings_.ExShortcutFile.c_str()));
+        }
+        if (!settings_.AfterOpen.empty() && !system_.FileExists(base_ + settings_.AfterOpen)) {
+            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "AfterOpen"),
+                FormatText(kAfterOpenMissing, settings_.AfterOpen.c_str()));
+        }
+    }
+
+    // The longest of the link paths the settings ask for, on this system's folders.
+    void CheckShortcutPathLength() {
+        struct Shortcut {
+            bool wanted;
+            int location;
+            const std::string& subFolder;
+            const std::string& name;
+            std::string nameKey;
+        };
+        const std::string noSubFolder;
+        const std::string softNameKey = KeyLabel(kBasicOption, "SoftName");
+        const std::string exShortcutNameKey = KeyLabel(kAdvanceOption, "ExShortcutName");
+        const Shortcut shortcuts[] = {
+            {settings_.ShortcutDesktop, kDesktopLocation, noSubFolder, settings_.SoftName,
+             softNameKey},
+            {RawFlag("ExShortcutDesktop", false), kDesktopLocation, noSubFolder,
+             settings_.ExShortcutName, exShortcutNameKey},
+            {settings_.ShortcutPrograms, kProgramsMenuLocation, settings_.ShortcutFolder,
+             settings_.SoftName, softNameKey},
+            {RawFlag("ExShortcutPrograms", false), kProgramsMenuLocation, settings_.ShortcutFolder,
+             settings_.ExShortcutName, exShortcutNameKey},
+        };
+        std::string longest;
+        std::string longestKey;
+        for (const Shortcut& shortcut : shortcuts) {
+            std::string linkPath;
+            std::string linkFolder;
+            if (shortcut.wanted &&
+                BuildShortcutPath(system_, shortcut.location, shortcut.subFolder, shortcut.name,
+                                  linkPath, linkFolder) &&
+                linkPath.size() > longest.size()) {
+                longest = linkPath;
+                longestKey = shortcut.nameKey;
+            }
+        }
+        if (longest.size() > kMaxPathBytes) {
+            Add(Severity::Error, ExtractNamePart(settingsPath_), longestKey,
+                FormatText(kShortcutPathTooLong, longest.c_str(),
+                           static_cast<int>(longest.size())));
+        }
+    }
+
+    // The longest path the installation makes under the default destination.
+    void CheckDestinationPathLength(const PathList& folders, const PathList& files) {
+        PathList destinationFolders;
+        PathList destinationFiles;
+        MapToDestination(settings_.SrcFolder, settings_.DstFolder, folders, files,
+                         destinationFolders, destinationFiles);
+        std::string longest;
+        std::string longestSource;
+        const auto consider = [&](const PathList& sources, const PathList& destinations) {
+            for (size_t i = 0; i < destinations.size(); ++i) {
+                const std::string path = RemoveTrailingSeparator(destinations[i]);
+                if (path.size() > longest.size()) {
+                    longest = path;
+                    longestSource = RemoveTrailingSeparator(sources[i]);
+                }
+            }
+        };
+        consider(folders, destinationFolders);
+        consider(files, destinationFiles);
+        if (longest.size() > kMaxPathBytes) {
+            Add(Severity::Error, MediumName(longestSource), "",
+                FormatText(kDestinationPathTooLong, longest.c_str(),
+                           static_cast<int>(longest.size())));
+        }
+    }
+
+    void CheckPictures() {
+        Bitmap picture;
+        const std::string menuPicture = base_ + kMenuPictureName;
+        if (system_.FileExists(menuPicture)) {
+            if (!LoadJpegFile(system_, menuPicture, picture)) {
+                Add(Severity::Error, kMenuPictureName, "", kPictureUndecodable);
+            } else if (!IsMenuPictureLargeEnough(picture)) {
+                Add(Severity::Error, kMenuPictureName, "",
+                    FormatText(kMenuPictureTooSmall, picture.Width(), picture.Height()));
+            }
+        }
+        const std::string background = base_ + kBackgroundPictureName;
+        if (system_.FileExists(background) && !LoadJpegFile(system_, background, picture)) {
+            Add(Severity::Error, kBackgroundPictureName, "", kPictureUndecodable);
+        }
+    }
+
+    void CheckMessageFile() {
+        std::string bytes;
+        if (system_.FileExists(messagePath_) && ReadFileBytes(system_, messagePath_, bytes) &&
+            !IsShiftJisText(bytes)) {
+            Add(Severity::Error, ExtractNamePart(messagePath_), "", kMessageNotShiftJis);
+        }
+    }
+
+    void CheckUninstaller() {
+        if (settings_.StandAloneUninstUse && !system_.FileExists(base_ + kUninstallerName)) {
+            Add(Severity::Error, kUninstallerName, "", kUninstallerMissing);
+        }
+    }
+
+    // The system lists a name that code page 932 cannot hold with "?" in its place,
+    // a character no real name has.
+    void CheckSourceNames(const PathList& entries) {
+        for (const std::string& entry : entries) {
+            const std::string path = RemoveTrailingSeparator(entry);
+            if (ExtractNamePart(path).find('?') != std::string::npos) {
+                Add(Severity::Error, MediumName(path), "", kNameOutsideCodePage);
+            }
+        }
+    }
+
+    // A path below the medium folder as the distributor sees it there.
+    std::string MediumName(const std::string& path) const {
+        return path.compare(0, base_.size(), base_) == 0 ? path.substr(base_.size()) : path;
+    }
+
+    System& system_;
+    const std::string base_;
+    std::string program_;
+    std::string settingsPath_;
+    std::string messagePath_;
+    std::optional<IniFile> ini_;
+    // Built-in values until the settings file identifies itself.
+    TSetupSettings settings_;
+    MediumReport report_;
+};
+
+}  // namespace
+
+MediumReport CheckMedium(System& system, const std::string& folder) {
+    return MediumChecker(system, folder).Run();
+}
+
+int CheckExitCode(const MediumReport& report) {
+    if (!report.readable) {
+        return kCheckExitUnreadable;
+    }
+    for (const Finding& finding : report.findings) {
+        if (finding.severity == Severity::Error) {
+            return kCheckExitErrors;
+        }
+    }
+    return kCheckExitClean;
+}

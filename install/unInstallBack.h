@@ -1,0 +1,19 @@
+// The full-screen background behind the install dialogs.
+#pragma once
+
+#include "setup/Forms.h"
+#include "system/System.h"
+
+class TfmInstallBack : public Form {
+public:
+    TfmInstallBack(Application& application, System& system);
+
+    Label& lbTitle;
+    Label& lbTitleShadow;
+    Image& imBack;
+
+private:
+    System& system_;
+};
+
+extern TfmInstallBack* fmInstallBack;

@@ -1,0 +1,22 @@
+// The information dialog, which shows the message file before the destination dialog.
+#pragma once
+
+#include "setup/Forms.h"
+#include "system/System.h"
+
+class TfmInstallInfo : public Form {
+public:
+    TfmInstallInfo(Application& application, System& system);
+
+    Button& btNext;
+    Button& btBefore;
+    Button& btCancel;
+    Memo& mmInfo;
+    Label& lbInfo;
+    Bevel& Bevel1;
+
+private:
+    System& system_;
+};
+
+extern TfmInstallInfo* fmInstallInfo;

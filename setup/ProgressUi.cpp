@@ -1,0 +1,8 @@
+#include "setup/ProgressUi.h"
+
+#include "setup/MessageBox.h"
+
+bool ProgressUi::ShowMessage(const std::string& text, const std::string& caption,
+                             MessageButtons buttons, MessageIcon icon) {
+    return ShowMessageBox(text, caption, buttons, icon);
+}
