@@ -120,6 +120,19 @@ CHECK_PROGRAM=$MEDIA/clean/SetupCheck.exe expect_check - 0 "$CLEAN_SUMMARY
 エラー 0 件、警告 0 件."
 rm "$MEDIA/clean/SetupCheck.exe"
 
+# The sample medium of tools/make-demo-medium.sh. Its tree may change, so only the
+# verdict is compared.
+demo=$E2E_DIR/demo
+bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$demo" "$SETUP_BUILD"
+# Only the uninstaller's presence is checked: a stand-in while none is built.
+[ -f "$demo/_uninst.exe" ] || printf 'MZ' >"$demo/_uninst.exe"
+rc=0
+"$E2E_WINE_RUN" "$CHECK" "$(win_path "$demo")" >"$E2E_DIR/check.out" 2>&1 </dev/null || rc=$?
+[ "$rc" = 0 ] && [ "$(wc -l <"$E2E_DIR/check.out")" = 3 ] &&
+    [ "$(tail -n 1 "$E2E_DIR/check.out")" = $'エラー 0 件、警告 0 件.\r' ] ||
+    e2e_fail "SetupCheck on the demo medium: expected no finding and exit code 0, saw $rc:" \
+        "$(tr -d '\r' <"$E2E_DIR/check.out")"
+
 # One of each mistake that can stand together in one medium.
 m=$MEDIA/mistakes
 clean_medium "$m"
