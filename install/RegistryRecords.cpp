@@ -44,6 +44,9 @@ std::string MakeUninstallCommand(const std::string& uninstallerPath,
 
 bool WriteProductKeyValues(System& system, const TSetupSettings& settings,
                            const std::string& recordPath, const std::string& programPath) {
+    if (settings.SoftName.empty()) {
+        return false;  // the key would be the parent key, shared by every product
+    }
     const std::string key = MakeProductKeyPath(settings.SoftName);
     const std::pair<const char*, std::string> values[] = {
         {"LogFile", recordPath},
@@ -65,6 +68,9 @@ bool WriteProductKeyValues(System& system, const TSetupSettings& settings,
 
 bool WriteUninstallEntry(System& system, const TSetupSettings& settings,
                          const std::string& programPath, const std::string& uninstallCommand) {
+    if (settings.SoftName.empty()) {
+        return false;
+    }
     const std::string key = UninstallKeyPath(settings.SoftName);
     const std::pair<const char*, std::string> values[] = {
         {"DisplayName", settings.SoftName},
@@ -80,7 +86,8 @@ bool WriteUninstallEntry(System& system, const TSetupSettings& settings,
 }
 
 bool DeleteRegistryRecords(System& system, const TSetupSettings& settings) {
-    if (!system.DeleteUserKey(MakeProductKeyPath(settings.SoftName))) {
+    // Without a name the keys would be the parents of every product's keys.
+    if (settings.SoftName.empty() || !system.DeleteUserKey(MakeProductKeyPath(settings.SoftName))) {
         return false;
     }
     if (settings.StandAloneUninstUse) {

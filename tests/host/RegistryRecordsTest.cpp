@@ -199,3 +199,23 @@ TEST(RegistryRecords, AFailedUninstallEntryDeletionIsIgnored) {
 }
 
 }  // namespace
+
+// Without a name (a settings file that did not identify itself) the key paths are
+// the parents of every product's keys: nothing may be written there or deleted.
+TEST(RegistryRecords, AnEmptyNameNeverTouchesTheParentKeys) {
+    FakeSystem system;
+    TSetupSettings other = Settings();
+    ASSERT_TRUE(WriteProductKeyValues(system, other, "r", "p"));
+    ASSERT_TRUE(WriteUninstallEntry(system, other, "p", "cmd"));
+    const std::vector<std::string> userKeys = system.Keys(Root::User);
+    const std::vector<std::string> machineKeys = system.Keys(Root::Machine);
+
+    TSetupSettings unnamed = Settings();
+    unnamed.SoftName.clear();
+    EXPECT_FALSE(WriteProductKeyValues(system, unnamed, "r", "p"));
+    EXPECT_FALSE(WriteUninstallEntry(system, unnamed, "p", "cmd"));
+    EXPECT_FALSE(DeleteRegistryRecords(system, unnamed));
+    EXPECT_EQ(userKeys, system.Keys(Root::User));
+    EXPECT_EQ(machineKeys, system.Keys(Root::Machine));
+    EXPECT_TRUE(system.ValueNames(Root::User, "Software\\Quillfen\\SolvanInstallerMaker").empty());
+}
