@@ -45,10 +45,10 @@ std::string Trim(const std::string& text) {
     return first == std::string::npos ? std::string() : text.substr(first, end - first);
 }
 
-// The system hands names and values on as C strings.
+// The system hands names and values on as C strings: the first NUL ends them, also
+// one right after a lead byte (a NUL is never a second byte).
 std::string CutAtNul(const std::string& text) {
-    const size_t nul = FindChar(text, '\0');
-    return nul == std::string::npos ? text : text.substr(0, nul);
+    return text.substr(0, text.find('\0'));
 }
 
 std::string FoldCase(const std::string& text) {

@@ -7,7 +7,8 @@ size_t NamePartStart(const std::string& text) {
     size_t start = 0;
     for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(b)) {
+        // A NUL after a lead byte still ends the text.
+        if (IsLeadByte(b) && text[i + 1] != '\0') {
             ++i;
         } else if (IsSeparator(text[i])) {
             start = i + 1;
@@ -16,47 +17,64 @@ size_t NamePartStart(const std::string& text) {
     return start;
 }
 
+// How the text ends, up to its first NUL.
+struct TextEnd {
+    size_t length = 0;
+    bool separator = false;     // the last character is a separator
+    bool colonBefore = false;   // the character before the last one is ':'
+    bool loneLeadByte = false;  // the last byte is a lead byte without its second byte
+};
+
+TextEnd ExamineEnd(const std::string& text) {
+    TextEnd end;
+    bool lastIsColon = false;
+    for (; end.length < text.size() && text[end.length] != '\0'; ++end.length) {
+        const char c = text[end.length];
+        if (end.loneLeadByte) {
+            end.loneLeadByte = false;  // the second byte of the character begun before
+            continue;
+        }
+        end.colonBefore = lastIsColon;
+        lastIsColon = c == ':';
+        end.separator = IsSeparator(c);
+        end.loneLeadByte = IsLeadByte(static_cast<unsigned char>(c));
+    }
+    return end;
+}
+
 }  // namespace
 
 bool EndsWithSeparator(const std::string& text, size_t* length) {
-    bool ends = false;
-    bool trailPending = false;
-    size_t n = 0;
-    for (; n < text.size() && text[n] != '\0'; ++n) {
-        ends = false;
-        if (trailPending) {
-            trailPending = false;
-        } else if (IsLeadByte(static_cast<unsigned char>(text[n]))) {
-            trailPending = true;
-        } else if (IsSeparator(text[n])) {
-            ends = true;
-        }
-    }
+    const TextEnd end = ExamineEnd(text);
     if (length != nullptr) {
-        *length = n;
+        *length = end.length;
     }
-    return ends;
+    return end.separator;
 }
 
 std::string AddTrailingSeparator(std::string text) {
-    size_t length = 0;
-    if (!EndsWithSeparator(text, &length)) {
-        text.resize(length);
+    const TextEnd end = ExamineEnd(text);
+    if (!end.separator) {
+        // A lead byte without its second byte would take the separator for that byte:
+        // the incomplete character goes.
+        text.resize(end.length - (end.loneLeadByte ? 1 : 0));
         text += '\\';
     }
     return text;
 }
 
 std::string RemoveTrailingSeparator(std::string text) {
-    size_t length = 0;
     if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
+        size_t length = 0;
         if (EndsWithSeparator(text.substr(2), &length)) {
             text.resize(length + 1);
         }
         return text;
     }
-    if (EndsWithSeparator(text, &length) && length >= 2 && text[length - 2] != ':') {
-        text.resize(length - 1);
+    // A drive root keeps its separator; a second byte 0x3A is no drive colon.
+    const TextEnd end = ExamineEnd(text);
+    if (end.separator && end.length >= 2 && !end.colonBefore) {
+        text.resize(end.length - 1);
     }
     return text;
 }

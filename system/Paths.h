@@ -16,7 +16,8 @@ inline bool IsSeparator(char c) {
 
 // Whether the text's last character is a separator; `length` gets its length in bytes.
 bool EndsWithSeparator(const std::string& text, size_t* length = nullptr);
-// Appends '\' unless the text ends in a separator; the empty text becomes "\".
+// Appends '\' unless the text ends in a separator; the empty text becomes "\". A lead
+// byte at the end without its second byte is dropped first.
 std::string AddTrailingSeparator(std::string text);
 // Removes one trailing separator, but never from a drive root or a lone separator.
 std::string RemoveTrailingSeparator(std::string text);

@@ -47,6 +47,12 @@ TEST(IniFile, ReadsCodePageFilesWithoutConversion) {
     EXPECT_EQ("\xFF\xFE", ini.ReadString("S", "K", ""));
 }
 
+TEST(IniFile, ANulEndsAValueAlsoRightAfterALeadByte) {
+    using namespace std::string_literals;
+    const IniFile ini = Parse("[S]\r\nK=ab\x81\0cd\r\n"s);
+    EXPECT_EQ("ab\x81", ini.ReadString("S", "K", kAbsent));
+}
+
 TEST(IniFile, ReadsIntegers) {
     struct Case {
         std::string value;

@@ -39,6 +39,10 @@ TEST(Paths, AddAndRemoveTrailingSeparator) {
         {"D:\\" + kSo, "D:\\" + kSo + "\\", "D:\\" + kSo},
         {"\\\\server\\share\\", "\\\\server\\share\\", "\\\\server\\share"},
         {"\\\\server\\", "\\\\server\\", "\\\\server"},
+        // A lone lead byte would take an appended separator as its second byte: it goes.
+        {"C:\\A\x83", "C:\\A\\", "C:\\A\x83"},
+        // A second byte 0x3A is no drive colon.
+        {"C:\\\x83:\\", "C:\\\x83:\\", "C:\\\x83:"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
