@@ -1,5 +1,11 @@
 #include "install/unInstallProgress.h"
 
+#include "config/SetupSettings.h"
+#include "install/InstallEngine.h"
+#include "install/unInstallBack.h"
+#include "menu/unMenu.h"
+#include "setup/ProgressUi.h"
+
 TfmInstallProgress* fmInstallProgress = nullptr;
 
 TfmInstallProgress::TfmInstallProgress(Application& application, System& system)
@@ -8,4 +14,32 @@ TfmInstallProgress::TfmInstallProgress(Application& application, System& system)
       pbBar(Find<ProgressBar>("pbBar")),
       btCancel(Find<Button>("btCancel")),
       tmStart(Find<Timer>("tmStart")),
-      system_(system) {}
+      system_(system) {
+    OnShow = [this] { FormShow(); };
+    OnClose = [this] { FormClose(); };
+    btCancel.OnClick = [this] { btCancelClick(); };
+    tmStart.OnTimer = [this] { tmStartTimer(); };
+}
+
+void TfmInstallProgress::FormShow() {
+    tmStart.SetEnabled(true);
+}
+
+// Runs once per show, 500 ms after it, so that the window is drawn first.
+void TfmInstallProgress::tmStartTimer() {
+    tmStart.SetEnabled(false);
+    ProgressUi ui(App(), lbStatus, pbBar);
+    RunInstall(CancelRequested, SetupSettings, system_, ui);
+    OfferAfterOpen(SetupSettings, system_, ui);
+    Close();
+}
+
+void TfmInstallProgress::btCancelClick() {
+    Close();
+}
+
+void TfmInstallProgress::FormClose() {
+    CancelRequested = true;
+    fmMenu->Show();
+    fmInstallBack->Hide();
+}

@@ -13,7 +13,16 @@ public:
     Button& btCancel;
     Timer& tmStart;
 
+    // Set by every close; the engine clears it at its start and stops at its next
+    // cancel point when it is set.
+    bool CancelRequested = false;
+
 private:
+    void FormShow();
+    void FormClose();
+    void btCancelClick();
+    void tmStartTimer();
+
     System& system_;
 };
 
