@@ -8,7 +8,9 @@
 # <build folder>/logs/.
 #
 # The JPEG seeds were made with ImageMagick's convert and libjpeg-turbo's cjpeg
-# (progressive, arithmetic, restart markers, grey, CMYK, two pictures in one file).
+# (progressive, arithmetic, restart markers, grey, CMYK, two pictures in one file);
+# the two "declares-" seeds are two of them with the frame size patched to one too
+# large to allocate.
 set -uo pipefail
 
 if [ $# -ne 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then

@@ -140,6 +140,8 @@ std::string Pattern(size_t size) {
 struct Outcome {
     std::vector<std::string> events;
     std::vector<std::string> messages;
+
+    std::string LastMessage() const { return messages.empty() ? "(none)" : messages.back(); }
 };
 
 // Answers every message box: `okCancel` to the OK/Cancel questions and `yesNo` to the
@@ -220,7 +222,7 @@ protected:
             }
             return false;
         };
-        ASSERT_EQ(kInstalled, Install(installed, true).messages.back());
+        ASSERT_EQ(kInstalled, Install(installed, true).LastMessage());
         writeStarts.push_back(kPlenty - installed.diskSpaceLeft);  // where the last one ended
         installOperations = installed.operationLog;
         installed.failIf = nullptr;
@@ -232,7 +234,7 @@ protected:
         installChanges = Changed(initial, installedSnapshot);
 
         uninstalled = installed;
-        ASSERT_EQ(kUninstalled, Uninstall(uninstalled, true).messages.back());
+        ASSERT_EQ(kUninstalled, Uninstall(uninstalled, true).LastMessage());
         uninstallOperations = uninstalled.operationLog;
         uninstalledSnapshot = Take(uninstalled);
         uninstallChanges = Changed(installedSnapshot, uninstalledSnapshot);
@@ -355,7 +357,7 @@ protected:
         system.failIf = nullptr;
         system.diskSpaceLeft = -1;
         const Outcome rerun = Install(system, true);
-        EXPECT_EQ(kInstalled, rerun.messages.back());
+        EXPECT_EQ(kInstalled, rerun.LastMessage());
         ExpectInstalled(system);
         ExpectOnlyInstallationTouched(Take(system));
         ++runs;
@@ -396,7 +398,7 @@ protected:
         for (const std::string& entry : Changed(installedSnapshot, after)) {
             EXPECT_EQ(1u, uninstallChanges.count(entry)) << "touched: " << entry;
         }
-        const bool reportedSuccess = outcome.messages.back() == kUninstalled;
+        const bool reportedSuccess = outcome.LastMessage() == kUninstalled;
         // The product key goes last: until success the software counts as installed.
         EXPECT_EQ(!reportedSuccess,
                   !system.Value(Root::User, MakeProductKeyPath(settings.SoftName), "Path").empty());
@@ -404,10 +406,10 @@ protected:
         system.failAtOperation = 0;
         const Outcome rerun = Uninstall(system, true);
         if (!reportedSuccess) {
-            EXPECT_EQ(kUninstalled, rerun.messages.back());
+            EXPECT_EQ(kUninstalled, rerun.LastMessage());
             EXPECT_EQ(std::set<std::string>(), Changed(uninstalledSnapshot, Take(system)));
         } else {
-            EXPECT_EQ(kNotInstalled, rerun.messages.back());
+            EXPECT_EQ(kNotInstalled, rerun.LastMessage());
             const bool recordPassedOver =
                 ok && std::find(outcome.messages.begin(), outcome.messages.end(), kMissingRecord) !=
                           outcome.messages.end();
