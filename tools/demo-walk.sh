@@ -1,0 +1,91 @@
+#!/bin/bash
+# The demo without a display: installs and uninstalls the sample medium with
+# Setup.exe on a Wine virtual desktop, a screenshot of every window on the way, and
+# prints what the installation left on the system. Needs SETUP_BUILD and SETUP_SOURCE
+# (./run demo sets them); screenshots go to $SETUP_BUILD/screenshots/demo-walk-*.png.
+source "$SETUP_SOURCE/tests/e2e/lib.sh"
+
+prefix_path() { # C:\... -> the Linux path in the prefix
+    local path=${1//\\//}
+    echo "$WINEPREFIX/drive_c/${path#C:/}"
+}
+
+# Waits for the next message box, shows it, saves a screenshot and answers it.
+message() {
+    local seen
+    seen=$(e2e_driver message "$E2E_TIMEOUT_MS") || e2e_fail "expected a message box"
+    printf '%s\n' "$seen" | sed 's/^/    /'
+    e2e_screenshot "$2"
+    e2e_answer "$1"
+}
+
+step() { printf '%s\n' "--- $*"; }
+
+e2e_medium
+bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$E2E_MEDIUM" "$SETUP_BUILD"
+soft=$(sed -n 's/^SoftName=//p' "$E2E_MEDIUM/Setup.INI" | tr -d '\r' | iconv -f CP932 -t UTF-8)
+# The registry key name: each byte of the name as two letters A to P.
+entry=$(sed -n 's/^SoftName=//p' "$E2E_MEDIUM/Setup.INI" | tr -d '\r\n' | od -An -tx1 -v |
+    tr -d ' \n' | while read -r -n1 nibble; do
+        [ -n "$nibble" ] && printf '%s' "${letters:=ABCDEFGHIJKLMNOP}" | cut -c$((16#$nibble + 1)) | tr -d '\n'
+    done)
+reg_query() { "$E2E_WINE_RUN" reg query "$1" 2>/dev/null | iconv -f CP932 -t UTF-8 | sed 's/^/    /'; }
+
+step "menu"
+e2e_start
+e2e_wait_window TfmMenu '*'
+e2e_screenshot 01-menu
+e2e_drive key TfmMenu '*' Return
+e2e_screenshot 02-menu-install-highlighted
+
+step "install: information, destination, progress"
+e2e_drive key TfmMenu '*' Return
+e2e_wait_window TfmInstallInfo 'インフォメーション'
+e2e_screenshot 03-information
+e2e_drive click TfmInstallInfo 'インフォメーション' '次へ(&N) >'
+e2e_wait_window TfmBrouse 'インストール先'
+e2e_screenshot 04-destination
+e2e_drive click TfmBrouse 'インストール先' '開始(&S)'
+message OK 05-new-folder
+e2e_wait_window TfmInstallProgress '進行状況'
+e2e_screenshot 06-progress
+message OK 07-installed
+message Cancel 08-open-afterwards
+e2e_wait_window TfmMenu '*'
+e2e_screenshot 09-menu-installed
+
+step "what the installation left"
+destination=$(reg_query "HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$entry" |
+    sed -n 's/.*LogFile *REG_SZ *\(.*\)\\_setup.log.*/\1/p' | tr -d '\r')
+echo "  files in $destination:"
+(cd "$(prefix_path "$destination")" && find . -type f -printf '    %P (%s bytes)\n' | sort)
+echo "  the install record:"
+iconv -f CP932 -t UTF-8 "$(prefix_path "$destination")/_setup.log" | tr -d '\r' | sed 's/^/    /'
+echo "  registry:"
+reg_query "HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$entry"
+reg_query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$entry"
+echo "  shortcuts:"
+find "$WINEPREFIX/drive_c/users" -name '*.lnk' -newer "$E2E_MEDIUM/Setup.INI" | while read -r link; do
+    echo "    ${link#"$WINEPREFIX/drive_c/"}"
+    lnkinfo -c windows-932 "$link" 2>/dev/null | grep -E 'Local path|Working directory' |
+        sed 's/^\s*/      /'
+done
+
+step "uninstall"
+e2e_drive key TfmMenu '*' Up Up
+e2e_screenshot 10-menu-uninstall-highlighted
+e2e_drive key TfmMenu '*' Return
+message Yes 11-confirm-uninstall
+e2e_wait_window TfmUninstallProgress '進行状況'
+e2e_screenshot 12-uninstall-progress
+message OK 13-uninstalled
+e2e_wait_window TfmMenu '*'
+e2e_screenshot 14-menu-after
+e2e_drive key TfmMenu '*' Escape
+e2e_expect_exit_code 0
+if [ -e "$(prefix_path "$destination")" ]; then
+    echo "  left in $destination:" && ls -la "$(prefix_path "$destination")"
+else
+    echo "  $destination is gone; $soft is uninstalled"
+fi
+echo "screenshots: $E2E_SCREENSHOTS/demo-walk-*.png"
