@@ -29,14 +29,14 @@ bool ReadWholeFile(System& system, const std::string& path, std::string& data) {
     }
 }
 
-}  // namespace
-
-std::string MessageFilePath(System& system) {
+std::string MessageFileOf(System& system) {
     return ReplaceExtension(system.ExecutablePath(), kMessageFileExtension);
 }
 
+}  // namespace
+
 bool MessageFileExists(System& system) {
-    return system.FileExists(MessageFilePath(system));
+    return system.FileExists(MessageFileOf(system));
 }
 
 std::vector<std::string> SplitTextLines(const std::string& text) {
@@ -62,7 +62,7 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
 
 std::vector<std::string> ReadMessageFileLines(System& system) {
     std::string data;
-    if (!ReadWholeFile(system, MessageFilePath(system), data)) {
+    if (!ReadWholeFile(system, MessageFileOf(system), data)) {
         return {};
     }
     return SplitTextLines(data);

@@ -7,7 +7,6 @@
 
 #include "system/System.h"
 
-std::string MessageFilePath(System& system);
 // Tested afresh by every caller: the file may come and go while the program runs.
 bool MessageFileExists(System& system);
 

@@ -41,18 +41,17 @@ protected:
     FakeSystem system;
 };
 
-TEST_F(MessageFileTest, PathIsTheProgramsWithTheExtensionMsg) {
-    EXPECT_EQ("D:\\配布\\Setup.MSG", MessageFilePath(system));
-    system.executablePath = "E:\\cd.1\\Install";
-    EXPECT_EQ("E:\\cd.1\\Install.MSG", MessageFilePath(system));
-}
-
 TEST_F(MessageFileTest, ExistenceIsTestedAtEveryCall) {
     EXPECT_FALSE(MessageFileExists(system));
     system.AddFile("D:\\配布\\Setup.MSG", "x");
     EXPECT_TRUE(MessageFileExists(system));
-    system.AddFolder("D:\\配布\\Install.MSG");
-    system.executablePath = "D:\\配布\\Install.exe";
+    // Named after the program, whatever its name and the dots in its folder.
+    system.executablePath = "E:\\cd.1\\Install";
+    EXPECT_FALSE(MessageFileExists(system));
+    system.AddFile("E:\\cd.1\\Install.MSG");
+    EXPECT_TRUE(MessageFileExists(system));
+    system.AddFolder("D:\\配布\\Other.MSG");
+    system.executablePath = "D:\\配布\\Other.exe";
     EXPECT_FALSE(MessageFileExists(system));  // a folder is no message file
 }
 
