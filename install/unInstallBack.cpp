@@ -1,10 +1,56 @@
 #include "install/unInstallBack.h"
 
+#include "config/SetupSettings.h"
+#include "install/Background.h"
+#include "system/Jpeg.h"
+#include "system/Paths.h"
+
 TfmInstallBack* fmInstallBack = nullptr;
+
+namespace {
+
+const char* const kBackgroundPictureName = "SetupBk.jpg";
+
+}  // namespace
 
 TfmInstallBack::TfmInstallBack(Application& application, System& system)
     : Form(application, kInstallBackLayout),
       lbTitle(Find<Label>("lbTitle")),
       lbTitleShadow(Find<Label>("lbTitleShadow")),
       imBack(Find<Image>("imBack")),
-      system_(system) {}
+      system_(system) {
+    OnShow = [this] { FormShow(); };
+}
+
+// Drawn once per show into the picture's own bitmap, which repaints by itself.
+void TfmInstallBack::FormShow() {
+    Bitmap& screen = imBack.Picture();
+    if (!screen.Allocate(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))) {
+        return;  // no memory for the screen: the form's colour shows
+    }
+    std::string title;
+    if (!DrawPicture(screen)) {
+        // Also for a picture that cannot be decoded: the program goes on as without one.
+        DrawGradientBackground(screen);
+        title = SetupSettings.SoftName + " ";
+    }
+    lbTitle.SetText(title);
+    lbTitleShadow.SetText(title);
+    imBack.Changed();
+}
+
+bool TfmInstallBack::DrawPicture(Bitmap& screen) {
+    const std::string path = ExtractFolderPart(system_.ExecutablePath()) + kBackgroundPictureName;
+    if (!system_.FileExists(path)) {
+        return false;
+    }
+    Bitmap picture;
+    if (!LoadJpegFile(system_, path, picture)) {
+        return false;
+    }
+    if (SetupSettings.WallStretch) {
+        return DrawStretchedBackground(picture, screen);
+    }
+    DrawTiledBackground(picture, screen);
+    return true;
+}

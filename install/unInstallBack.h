@@ -13,6 +13,11 @@ public:
     Image& imBack;
 
 private:
+    void FormShow();
+    // Draws "SetupBk.jpg" fitted or tiled; false when there is none or it cannot be
+    // decoded or drawn.
+    bool DrawPicture(Bitmap& screen);
+
     System& system_;
 };
 
