@@ -2,6 +2,8 @@
 // the hand-over to the install progress window.
 #pragma once
 
+#include <cstdint>
+
 #include "setup/Forms.h"
 #include "system/System.h"
 
@@ -19,7 +21,22 @@ public:
     Label& lbFreeSize;
     Bevel& Bevel1;
 
+    // The verdict of the last size check (kSpaceEnough, kSpaceShort, kSpaceNone).
+    int32_t SpaceState = 1;
+    // Set by "< 戻る(&P)": the close goes back to the information dialog.
+    bool BackPressed = false;
+
 private:
+    void FormShow();
+    void FormClose();
+    void btBrouseClick();
+    void edDstFolderNameExit();
+    void btNextClick();
+    void btBeforeClick();
+    void btCancelClick();
+    // The size check of DstFolder: both labels and SpaceState.
+    void UpdateSizeLabels();
+
     System& system_;
 };
 

@@ -1,6 +1,18 @@
 #include "install/unInstallInfo.h"
 
+#include "install/MessageFile.h"
+#include "install/unBrouse.h"
+#include "install/unInstallBack.h"
+#include "menu/unMenu.h"
+
 TfmInstallInfo* fmInstallInfo = nullptr;
+
+namespace {
+
+const char* const kInfoText =
+    "インストールを開始します.\n他のアプリケーションをすべて終了させてください.";
+
+}  // namespace
 
 TfmInstallInfo::TfmInstallInfo(Application& application, System& system)
     : Form(application, kInstallInfoLayout),
@@ -10,4 +22,40 @@ TfmInstallInfo::TfmInstallInfo(Application& application, System& system)
       mmInfo(Find<Memo>("mmInfo")),
       lbInfo(Find<Label>("lbInfo")),
       Bevel1(Find<Bevel>("Bevel1")),
-      system_(system) {}
+      system_(system) {
+    OnShow = [this] { FormShow(); };
+    OnClose = [this] { FormClose(); };
+    btNext.OnClick = [this] { btNextClick(); };
+    btBefore.OnClick = [this] { btBeforeClick(); };
+    btCancel.OnClick = [this] { btCancelClick(); };
+}
+
+// The message file is read again at every show.
+void TfmInstallInfo::FormShow() {
+    lbInfo.SetText(kInfoText);
+    mmInfo.SetLines(ReadMessageFileLines(system_));
+    NextPressed = false;
+}
+
+void TfmInstallInfo::btNextClick() {
+    NextPressed = true;
+    Close();
+}
+
+void TfmInstallInfo::btBeforeClick() {
+    Close();
+}
+
+void TfmInstallInfo::btCancelClick() {
+    Close();
+}
+
+// Every close, the close box too.
+void TfmInstallInfo::FormClose() {
+    if (NextPressed) {
+        fmBrouse->Show();
+        return;
+    }
+    fmMenu->Show();
+    fmInstallBack->Hide();
+}

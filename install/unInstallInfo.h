@@ -15,7 +15,16 @@ public:
     Label& lbInfo;
     Bevel& Bevel1;
 
+    // Set by "次へ(&N) >": the close goes on to the destination dialog.
+    bool NextPressed = false;
+
 private:
+    void FormShow();
+    void FormClose();
+    void btNextClick();
+    void btBeforeClick();
+    void btCancelClick();
+
     System& system_;
 };
 
