@@ -6,9 +6,10 @@
 #include "system/Paths.h"
 #include "system/TextFormat.h"
 
+const char kNotInstalledMessage[] = "ソフトがインストールされていません.";
+
 namespace {
 
-const char kNotInstalledMessage[] = "ソフトがインストールされていません.";
 const char kMissingRecordQuestion[] =
     "インストール情報ファイルが見つかりません.\n"
     "インストールしたファイルは既に削除されている可能性があります.\n"
