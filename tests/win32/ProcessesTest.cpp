@@ -1,0 +1,300 @@
+// The processes interface on the real system under Wine: the private temporary
+// folder's security, a started process in its folder with the starter's token, the
+// wait for a process, and deletion at the next start of the system.
+#include <windows.h>
+// Needs windows.h first.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "system/win32/Encoding.h"
+#include "system/win32/Win32Processes.h"
+
+namespace {
+
+const wchar_t kChildTest[] = L"ProcessesChild.DISABLED_ReportsItsStarter";
+const char kParentOption[] = "/parent:";
+const wchar_t kChildReport[] = L"child-report.txt";
+const wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
+
+std::wstring Folder(const std::string& path) {
+    return ToWide(path);
+}
+
+std::vector<BYTE> SecurityOf(const std::wstring& path, SECURITY_INFORMATION what) {
+    DWORD size = 0;
+    GetFileSecurityW(path.c_str(), what, nullptr, 0, &size);
+    std::vector<BYTE> descriptor(size);
+    if (size == 0 || !GetFileSecurityW(path.c_str(), what, descriptor.data(), size, &size)) {
+        return {};
+    }
+    return descriptor;
+}
+
+std::vector<BYTE> UserSid() {
+    HANDLE raw = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw);
+    KernelHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size);
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
+}
+
+// What lets an account change a folder, or a file, or what lies in it.
+const ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                 FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
+                                 WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+// Checks the access list that the system reports: only the current user and the
+// system may write, and the user has full control; with `othersMayRead` false, no one
+// else is named at all. (Wine does not pass a folder's list on to the files made in
+// it: a new file there lets everyone read it, as Wine's own default does.)
+void ExpectOnlyTheUserMayWrite(const std::wstring& path, bool othersMayRead) {
+    const std::vector<BYTE> descriptor = SecurityOf(path, DACL_SECURITY_INFORMATION);
+    ASSERT_FALSE(descriptor.empty());
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(const_cast<BYTE*>(descriptor.data()), &present, &acl,
+                                          &defaulted));
+    // No list at all would let everyone in.
+    ASSERT_TRUE(present);
+    ASSERT_NE(nullptr, acl);
+    std::vector<BYTE> user = UserSid();
+    bool userHasFullControl = false;
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+        void* entry = nullptr;
+        ASSERT_TRUE(GetAce(acl, i, &entry));
+        const auto* header = static_cast<ACE_HEADER*>(entry);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
+            continue;  // takes rights away, never gives them
+        }
+        ASSERT_EQ(ACCESS_ALLOWED_ACE_TYPE, header->AceType) << "entry " << i;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+        const PSID sid = &allowed->SidStart;
+        const bool isUser = EqualSid(sid, user.data()) != 0;
+        if (!isUser && !IsWellKnownSid(sid, WinLocalSystemSid)) {
+            EXPECT_TRUE(othersMayRead) << "entry " << i;
+            EXPECT_EQ(0u, allowed->Mask & kWriteRights) << "entry " << i;
+        }
+        if (isUser && (allowed->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS) {
+            userHasFullControl = true;
+        }
+    }
+    EXPECT_TRUE(userHasFullControl);
+}
+
+void RemoveFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name != L"." && name != L"..") {
+                DeleteFileW((folder + L"\\" + name).c_str());
+            }
+        } while (FindNextFileW(find.Get(), &data));
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST(Processes, PrivateTempFolderIsNewAndTheUsersAlone) {
+    Win32Processes processes;
+    const std::string first = processes.CreatePrivateTempFolder();
+    const std::string second = processes.CreatePrivateTempFolder();
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    EXPECT_NE(first, second);
+
+    wchar_t temp[MAX_PATH + 1];
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+    for (const std::string& folder : {first, second}) {
+        SCOPED_TRACE(folder);
+        const std::wstring path = Folder(folder);
+        EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(path.c_str(), lstrlenW(temp), temp, -1, TRUE));
+        EXPECT_EQ(std::wstring::npos, path.find(L'\\', lstrlenW(temp)));
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+        EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
+        ExpectOnlyTheUserMayWrite(path, false);
+    }
+
+    // What is made inside takes the folder's list, not the temporary folder's.
+    const std::wstring file = Folder(first) + L"\\inside.txt";
+    FileHandle created(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(created) << GetLastError();
+    created.Reset();
+    ExpectOnlyTheUserMayWrite(file, true);
+
+    RemoveFolder(Folder(first));
+    RemoveFolder(Folder(second));
+}
+
+// A process that ends only when the test lets it: a suspended one, resumed later.
+struct SuspendedProcess {
+    PROCESS_INFORMATION info = {};
+    bool Start() {
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        std::wstring commandLine = L"cmd.exe /c exit 3";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessW((std::wstring(system) + L"\\cmd.exe").c_str(), commandLine.data(),
+                              nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
+                              nullptr, &startup, &info) != 0;
+    }
+    ~SuspendedProcess() {
+        if (info.hProcess != nullptr) {
+            TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+};
+
+std::string TokenOf(HANDLE handle) {
+    return std::to_string(reinterpret_cast<uintptr_t>(handle));
+}
+
+TEST(Processes, WaitsUntilTheProcessOfTheTokenHasEnded) {
+    SuspendedProcess child;
+    ASSERT_TRUE(child.Start());
+    std::thread release([&] {
+        Sleep(300);
+        ResumeThread(child.info.hThread);
+    });
+    Win32Processes processes;
+    const bool waited = processes.WaitForProcess(TokenOf(child.info.hProcess));
+    release.join();
+    EXPECT_TRUE(waited);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(child.info.hProcess, &code);
+    EXPECT_EQ(3u, code);
+}
+
+TEST(Processes, ATokenOfNoOtherProcessIsRefusedAtOnce) {
+    KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    HANDLE self = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
+                                &self, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, 0));
+    KernelHandle ownedSelf(self);
+    const std::string cases[] = {
+        "",
+        "x12",
+        "12 ",
+        "-4",
+        "99999999999",
+        TokenOf(event.Get()),          // never signalled: would wait for ever
+        TokenOf(GetCurrentProcess()),  // this process
+        TokenOf(self),                 // this process again
+    };
+    Win32Processes processes;
+    for (const std::string& token : cases) {
+        SCOPED_TRACE(token);
+        const DWORD start = GetTickCount();
+        EXPECT_FALSE(processes.WaitForProcess(token));
+        EXPECT_LT(GetTickCount() - start, 5000u);
+    }
+}
+
+// Run by the next test as a process of its own: reports, into its current folder,
+// whether the token of its command line names the process that started it.
+TEST(ProcessesChild, DISABLED_ReportsItsStarter) {
+    const std::string commandLine = Win32Processes().CommandLine();
+    const size_t wait = commandLine.find(" /wait:");
+    const size_t parent = commandLine.find(kParentOption);
+    ASSERT_NE(std::string::npos, wait);
+    ASSERT_NE(std::string::npos, parent);
+    const auto token = std::strtoul(commandLine.c_str() + wait + 7, nullptr, 10);
+    const auto parentId = std::strtoul(commandLine.c_str() + parent + 8, nullptr, 10);
+    const DWORD id = GetProcessId(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(token)));
+    FileHandle report(CreateFileW(kChildReport, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const char* text = id != 0 && id == parentId ? "starter" : "other";
+    DWORD written = 0;
+    WriteFile(report.Get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+}
+
+TEST(Processes, AStartedProcessRunsInItsFolderAndCanWaitForItsStarter) {
+    Win32Processes processes;
+    const std::string folder = processes.CreatePrivateTempFolder();
+    ASSERT_FALSE(folder.empty());
+    wchar_t self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    const std::string token = processes.WaitToken();
+    ASSERT_FALSE(token.empty());
+    EXPECT_EQ(token, processes.WaitToken());  // one handle for the whole process
+    const std::string arguments = "--gtest_filter=" + ToCodePage(kChildTest) +
+                                  " --gtest_also_run_disabled_tests " + kParentOption +
+                                  std::to_string(GetCurrentProcessId()) + " /wait:" + token;
+    ASSERT_TRUE(processes.StartProcess(ToCodePage(self), arguments, folder));
+
+    const std::wstring report = Folder(folder) + L"\\" + kChildReport;
+    std::string text;
+    for (int i = 0; i < 600 && text.empty(); ++i) {
+        Sleep(50);
+        FileHandle file(CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        char buffer[16] = {};
+        DWORD got = 0;
+        if (file && ReadFile(file.Get(), buffer, sizeof buffer - 1, &got, nullptr)) {
+            text.assign(buffer, got);
+        }
+    }
+    EXPECT_EQ("starter", text);
+    Sleep(500);  // the child's end, before its folder goes
+    RemoveFolder(Folder(folder));
+}
+
+TEST(Processes, DeletionAtRestartIsHandedToTheSystem) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0,
+                                           KEY_QUERY_VALUE | KEY_SET_VALUE, &raw));
+    RegistryKey key(raw);
+    DWORD type = 0, size = 0;
+    const bool existed = RegQueryValueExW(key.Get(), kPendingRenames, nullptr, &type, nullptr,
+                                          &size) == ERROR_SUCCESS;
+    std::vector<BYTE> before(size);
+    if (existed) {
+        RegQueryValueExW(key.Get(), kPendingRenames, nullptr, &type, before.data(), &size);
+    }
+
+    Win32Processes processes;
+    const std::string folder = processes.CreatePrivateTempFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string file = folder + "\\_uninst.exe";
+    FileHandle(CreateFileW(Folder(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool fileScheduled = processes.DeleteAtRestart(file);
+    const bool folderScheduled = processes.DeleteAtRestart(folder);
+
+    DWORD afterSize = 0;
+    RegQueryValueExW(key.Get(), kPendingRenames, nullptr, nullptr, nullptr, &afterSize);
+    std::wstring after(afterSize / sizeof(wchar_t), L'\0');
+    RegQueryValueExW(key.Get(), kPendingRenames, nullptr, nullptr,
+                     reinterpret_cast<BYTE*>(after.data()), &afterSize);
+    if (existed) {
+        RegSetValueExW(key.Get(), kPendingRenames, 0, type, before.data(), size);
+    } else {
+        RegDeleteValueW(key.Get(), kPendingRenames);
+    }
+    RemoveFolder(Folder(folder));
+
+    EXPECT_TRUE(fileScheduled);
+    EXPECT_TRUE(folderScheduled);
+    // Each deletion is a source in the system's form and an empty target; the file first.
+    const std::wstring fileEntry = L"\\??\\" + Folder(file) + std::wstring(2, L'\0');
+    const std::wstring folderEntry = L"\\??\\" + Folder(folder) + std::wstring(2, L'\0');
+    const size_t fileAt = after.find(fileEntry);
+    ASSERT_NE(std::wstring::npos, fileAt);
+    EXPECT_NE(std::wstring::npos, after.find(folderEntry, fileAt + fileEntry.size()));
+}
+
+}  // namespace
