@@ -1,0 +1,33 @@
+// The entry point of the stand-alone uninstaller: one progress window, created
+// hidden, shown only by the copy that runs the uninstall engine. The exit code is 0.
+#include <windows.h>
+
+#include <exception>
+
+#include "config/SetupSettings.h"
+#include "setup/Forms.h"
+#include "setup/MessageBox.h"
+#include "setup/ProgressUi.h"
+#include "system/win32/Win32Processes.h"
+#include "system/win32/Win32System.h"
+#include "uninstall/UninstallerRun.h"
+#include "uninstall/unStandAloneUninstall.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The window's caption is the name the system shows for the program.
+    const char* const title = kUninstallProgressLayout.caption;
+    Win32System system;
+    Win32Processes processes;
+    try {
+        Application application(title);
+        TfmStandAloneUninstall& window = application.CreateForm(fmStandAloneUninstall, system);
+        ProgressUi ui(application, window.lbStatus, window.pbBar);
+        RunStandAloneUninstaller(system, processes, ui, [&](TSetupSettings& settings) {
+            SetupSettings = settings;
+            application.Run();
+        });
+    } catch (const std::exception& error) {
+        ShowExceptionMessage(title, error.what());
+    }
+    return 0;
+}
