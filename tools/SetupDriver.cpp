@@ -11,11 +11,14 @@ namespace {
 const wchar_t kUsage[] =
     L"usage: SetupDriver <command> [arguments]\n"
     L"\n"
-    L"  run <program> [arguments]   runs the program (from the current folder) on a\n"
+    L"  run [--all] <program> [arguments]\n"
+    L"                              runs the program (from the current folder) on a\n"
     L"                              virtual desktop of 1024x768 made for this run and\n"
     L"                              named by SETUP_DESKTOP; prints \"started\", then\n"
     L"                              \"shown <class> <caption>\" whenever a window\n"
     L"                              becomes visible; exits with the program's exit code.\n"
+    L"                              With --all it goes on until the processes that the\n"
+    L"                              program started, and theirs, have ended too.\n"
     L"                              Ending this process ends the program and its desktop.\n"
     L"  wait-window <class> <caption> [timeout-ms]\n"
     L"                              waits for a visible top-level window, prints its handle\n"
@@ -683,10 +686,23 @@ bool StartDesktop(const std::wstring& desktop, HANDLE job, DWORD* explorer) {
     return WaitForInputIdle(process.hProcess, kDefaultTimeoutMs) == 0;
 }
 
+// The processes of the job that are still running.
+DWORD ActiveProcesses(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                   sizeof accounting, nullptr))
+        return 0;
+    return accounting.ActiveProcesses;
+}
+
 // Each run gets a virtual desktop of a known size of its own, apart from other runs and
 // from whatever else uses the display. Its explorer and the program share one job that
 // ends when this process ends, however it ends.
-int Run(const Args& args) {
+int Run(const Args& given) {
+    Args args = given;
+    const bool all = args.size() > 2 && args[1] == L"--all";
+    if (all)
+        args.erase(args.begin() + 1);
     const std::wstring desktop = DesktopName();
     OwnedHandle job(CreateJobObjectW(nullptr, desktop.empty() ? nullptr : desktop.c_str()));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
@@ -719,6 +735,11 @@ int Run(const Args& args) {
     do {
         PrintShownWindows(explorer, &visible);
     } while (WaitForSingleObject(process.get(), kPollMs) == WAIT_TIMEOUT);
+    // What the program started stays in the run's job; the desktop's explorer is there too.
+    while (all && ActiveProcesses(job.get()) > (explorer ? 1u : 0u)) {
+        PrintShownWindows(explorer, &visible);
+        Sleep(kPollMs);
+    }
     DWORD code = 0;
     GetExitCodeProcess(process.get(), &code);
     return int(code);

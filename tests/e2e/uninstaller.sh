@@ -1,0 +1,220 @@
+#!/bin/bash
+# The stand-alone uninstaller removes an installation the way the system's list of
+# installed programs starts it: `uninstaller --remove <key>` runs the registered
+# command. It asks, runs again as a copy of itself from a private temporary folder,
+# removes the files, the folders the installation made, the shortcuts, the record,
+# both registry keys and its own file in the destination, leaves what the
+# installation did not make, and has its copy deleted at the next start of the
+# system. Bad command lines give one message each and touch nothing.
+source "$(dirname "$0")/lib.sh"
+
+UNINSTALLER=$SETUP_BUILD/_uninst.exe
+[ -f "$UNINSTALLER" ] || e2e_fail "no $UNINSTALLER: build the Windows tree first"
+
+# A name of this test's own: its registry keys are shared with nobody.
+SOFT_NAME=削除試験ソフト
+encode() {
+    printf '%s' "$1" | iconv -f utf-8 -t cp932 | od -An -tx1 | tr -d ' \n' | tr 0-9a-f A-P
+}
+ENTRY=$(encode "$SOFT_NAME")
+PRODUCT_KEY="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$ENTRY"
+UNINSTALL_KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$ENTRY"
+SESSION_MANAGER="HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
+
+DRIVE_C=$WINEPREFIX/drive_c
+USER_NAME=$(whoami)
+# The vendor folder was there before the installation; the destination was made by it.
+VENDOR=削除試験社
+DEST_WIN="C:\\Program Files\\$VENDOR\\$SOFT_NAME"
+DEST=$DRIVE_C/Program\ Files/$VENDOR/$SOFT_NAME
+DESKTOP=$DRIVE_C/users/Public/Desktop
+PROGRAMS=$DRIVE_C/users/$USER_NAME/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
+SHORTCUT_FOLDER=$SOFT_NAME
+
+win_reg() {
+    "$E2E_WINE_RUN" reg "$@" </dev/null
+}
+
+forget_installation() {
+    win_reg delete "$PRODUCT_KEY" /f >/dev/null 2>&1 || true
+    win_reg delete "$UNINSTALL_KEY" /f >/dev/null 2>&1 || true
+    rm -rf "$DRIVE_C/Program Files/$VENDOR" "$PROGRAMS/$SHORTCUT_FOLDER" \
+        "$DESKTOP/$SOFT_NAME.lnk"
+}
+
+cleanup_uninstaller_test() {
+    forget_installation
+    e2e_cleanup
+}
+trap cleanup_uninstaller_test EXIT
+
+# Text given in UTF-8, written as code page 932 with CR LF line ends.
+sjis() {
+    sed 's/$/\r/' | iconv -f utf-8 -t cp932
+}
+
+# An installation as Setup.exe leaves it: the files, the uninstaller copy, the record
+# (files, the record, the uninstaller, ".", folders deepest first, the destination),
+# the product key, the Uninstall entry and three shortcuts.
+install_by_hand() {
+    forget_installation
+    mkdir -p "$DEST/bin" "$DEST/doc/古い版" "$DEST/空"
+    printf 'MZ app' >"$DEST/bin/app.exe"
+    printf 'manual\r\n' | iconv -f utf-8 -t cp932 >"$DEST/doc/説明書.txt"
+    printf 'old\r\n' >"$DEST/doc/古い版/old.txt"
+    cp "$UNINSTALLER" "$DEST/_uninst.exe"
+    printf '%s\n' \
+        "$DEST_WIN\\bin\\app.exe" \
+        "$DEST_WIN\\doc\\説明書.txt" \
+        "$DEST_WIN\\doc\\古い版\\old.txt" \
+        "$DEST_WIN\\_setup.log" \
+        "$DEST_WIN\\_uninst.exe" \
+        "." \
+        "$DEST_WIN\\空\\" \
+        "$DEST_WIN\\doc\\古い版\\" \
+        "$DEST_WIN\\doc\\" \
+        "$DEST_WIN\\bin\\" \
+        "$DEST_WIN" | sjis >"$DEST/_setup.log"
+    printf 'not made by the installation' >"$DRIVE_C/Program Files/$VENDOR/keep.txt"
+
+    mkdir -p "$PROGRAMS/$SHORTCUT_FOLDER"
+    for link in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk" \
+        "$PROGRAMS/$SHORTCUT_FOLDER/説明書.lnk"; do
+        printf 'L' >"$link"
+    done
+
+    local name value
+    while IFS='=' read -r name value; do
+        win_reg add "$PRODUCT_KEY" /v "$name" /d "$value" /f >/dev/null 2>&1 ||
+            e2e_fail "could not write $name to $PRODUCT_KEY"
+    done <<EOF
+LogFile=$DEST_WIN\\_setup.log
+Path=$DEST_WIN\\bin\\app.exe
+ShortcutDesktop=1
+ShortcutPrograms=1
+ShortcutFolder=$SHORTCUT_FOLDER
+ExShortcutDesktop=0
+ExShortcutPrograms=1
+ExShortcutName=説明書
+EOF
+    win_reg add "$UNINSTALL_KEY" /v DisplayName /d "$SOFT_NAME" /f >/dev/null 2>&1 &&
+        win_reg add "$UNINSTALL_KEY" /v DisplayIcon /d "$DEST_WIN\\bin\\app.exe" /f \
+            >/dev/null 2>&1 &&
+        win_reg add "$UNINSTALL_KEY" /v UninstallString \
+            /d "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" /f >/dev/null 2>&1 ||
+        e2e_fail "could not write $UNINSTALL_KEY"
+    # As the system's list reads it back.
+    win_reg query "$UNINSTALL_KEY" /v UninstallString 2>/dev/null | iconv -f cp932 -t utf-8 |
+        grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
+        e2e_fail "UninstallString did not read back as the installation writes it"
+}
+
+# Every file and folder of the installation, with the bytes of each file.
+installation_state() {
+    (cd "$DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
+        find . -type d | sort)
+    ls "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER" 2>&1
+    win_reg query "$PRODUCT_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+}
+
+RUNS=0
+# Runs a Windows program through the driver (with --all: until what it started has
+# ended too) from a folder, on a desktop of its own, and waits until it is up.
+start_program() {
+    local folder=$1
+    shift
+    RUNS=$((RUNS + 1))
+    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
+    # The log of the run before must not be taken for this one's.
+    rm -f "$E2E_DIR/windows.log"
+    (cd "$folder" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run --all "$@") \
+        >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
+    E2E_PROGRAM_PID=$!
+    local deadline=$((SECONDS + E2E_TIMEOUT_S))
+    until grep -qsx started "$E2E_DIR/windows.log"; do
+        e2e_running || e2e_fail "$* did not start:" "$(cat "$E2E_DIR/run.err")"
+        ((SECONDS < deadline)) || e2e_fail "$* did not start within $E2E_TIMEOUT_S s"
+        sleep 0.1
+    done
+}
+
+# The entries of the system's list of deletions at its next start, one a line.
+pending_deletions() {
+    win_reg query "$SESSION_MANAGER" /v PendingFileRenameOperations 2>/dev/null |
+        iconv -f cp932 -t utf-8 | tr -d '\r' |
+        sed -n 's/.*PendingFileRenameOperations *REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' |
+        grep -v '^$' || true
+}
+
+rm -rf "$E2E_DIR"
+mkdir -p "$E2E_DIR"
+install_by_hand
+INSTALLED=$(installation_state)
+
+# ---- Bad command lines, through the copy in the destination: one message, nothing touched
+
+bad_command_line() {
+    local caption=$1 text=$2
+    shift 2
+    start_program "$DEST" _uninst.exe "$@"
+    e2e_expect_message "$caption" OK "$text"
+    e2e_answer OK
+    e2e_expect_exit_code 0
+    e2e_expect_shown "#32770 $caption"
+    [ "$(installation_state)" = "$INSTALLED" ] ||
+        e2e_fail "_uninst.exe $* changed the installation:" \
+            "$(diff <(echo "$INSTALLED") <(installation_state))"
+}
+
+NO_SOFTWARE=アンインストールするソフトが指定されていません.
+BAD_NAME=アンインストールするソフトの名前が正しくありません.
+bad_command_line エラー "$NO_SOFTWARE"
+bad_command_line エラー "$NO_SOFTWARE" "$ENTRY"
+bad_command_line エラー "$BAD_NAME" "@${ENTRY:1}"
+bad_command_line エラー "$BAD_NAME" "@${ENTRY}QQ"
+bad_command_line 警告 ソフトがインストールされていません. "@$(encode 未登録ソフト)"
+e2e_screenshot not-installed
+
+# ---- The removal, as the list of installed programs starts it
+
+PENDING_BEFORE=$(pending_deletions)
+start_program "$E2E_DIR" 'C:\windows\system32\uninstaller.exe' --remove "$ENTRY"
+e2e_expect_message 確認 "Yes No" "$SOFT_NAME を削除してよろしいですか？"
+e2e_screenshot question
+e2e_answer Yes
+e2e_expect_message 成功 OK アンインストールが正常に終了しました.
+e2e_screenshot success
+e2e_answer OK
+e2e_expect_exit_code 0
+e2e_expect_shown "#32770 確認" "TfmUninstallProgress 進行状況" "#32770 成功"
+
+[ ! -e "$DEST" ] || e2e_fail "the destination folder is still there:" "$(cd "$DEST" && find .)"
+[ "$(cat "$DRIVE_C/Program Files/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
+    e2e_fail "the file the installation did not make was touched"
+[ "$(ls -A "$DRIVE_C/Program Files/$VENDOR")" = keep.txt ] ||
+    e2e_fail "the vendor folder holds more than before:" "$(ls -A "$DRIVE_C/Program Files/$VENDOR")"
+for gone in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER"; do
+    [ ! -e "$gone" ] || e2e_fail "still there: $gone"
+done
+for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
+    ! win_reg query "$key" >/dev/null 2>&1 || e2e_fail "the key $key is still there"
+done
+
+# The copy ran from a new folder of the temporary folder and is to go at the next start:
+# its file, then its folder.
+NEW_PENDING=$(diff <(echo "$PENDING_BEFORE") <(pending_deletions) | sed -n 's/^> //p' || true)
+TEMP_WIN="C:\\users\\$USER_NAME\\Temp"
+COPY_FOLDER=$(sed -n 's/^\\??\\\(.*\)\\_uninst\.exe$/\1/p' <<<"$NEW_PENDING")
+[ -n "$COPY_FOLDER" ] && [ "${COPY_FOLDER%\\*}" = "$TEMP_WIN" ] &&
+    [ "$NEW_PENDING" = "\\??\\$COPY_FOLDER\\_uninst.exe
+\\??\\$COPY_FOLDER" ] ||
+    e2e_fail "expected the copy in a folder of $TEMP_WIN and that folder to be deleted at" \
+        "the next start, in that order; new deletions at the next start:" "$NEW_PENDING"
+# Gone at the next start; here it only takes space.
+COPY_DIR=$DRIVE_C/users/$USER_NAME/Temp/${COPY_FOLDER##*\\}
+[ ! -e "$COPY_DIR" ] || [ "$(ls -A "$COPY_DIR")" = _uninst.exe ] ||
+    e2e_fail "the copy's folder holds more than the copy:" "$(ls -A "$COPY_DIR")"
+rm -rf "$COPY_DIR"
+
+echo "PASS $E2E_TEST"
