@@ -4,7 +4,6 @@
 #include "install/RegistryRecords.h"
 #include "system/Paths.h"
 
-
 bool PrepareInstall(TSetupSettings& settings, System& system) {
     if (!ReadInstalledPath(system, settings.SoftName).empty()) {
         return false;
@@ -21,4 +20,3 @@ bool IsInstalledProgramMissing(System& system, const std::string& installedPath)
     return !installedPath.empty() && !EndsWithSeparator(installedPath) &&
            !system.FileExists(installedPath);
 }
-

@@ -16,4 +16,3 @@ bool PrepareInstall(TSetupSettings& settings, System& system);
 // gives it) is gone. A path ending in a separator names a folder, not a program
 // (the settings had no ExecFile), and never counts as gone.
 bool IsInstalledProgramMissing(System& system, const std::string& installedPath);
-
