@@ -52,7 +52,7 @@ void TfmBrouse::FormShow() {
 }
 
 void TfmBrouse::btBrouseClick() {
-    const std::string chosen = BrowseForFolder(kBrowseTitle);
+    const std::string chosen = BrowseForFolder(Handle(), kBrowseTitle);
     if (chosen.empty()) {
         return;
     }

@@ -52,13 +52,12 @@ private:
 
 }  // namespace
 
-std::string BrowseForFolder(const std::string& title) {
+std::string BrowseForFolder(HWND owner, const std::string& title) {
     const ComInitialization com;
-    // The dialog sits above the window that opened it; the others are disabled too.
-    const HWND owner = GetActiveWindow();
     const std::wstring wideTitle = ToWide(title);
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW info = {};
+    // Owned, so that it stays above an owner that stays on top.
     info.hwndOwner = owner;
     info.pidlRoot = nullptr;  // the desktop
     info.pszDisplayName = displayName;
@@ -71,7 +70,7 @@ std::string BrowseForFolder(const std::string& title) {
         const ApplicationModality modality;
         chosen.reset(SHBrowseForFolderW(&info));
     }
-    if (owner != nullptr && IsWindowVisible(owner)) {
+    if (IsWindowVisible(owner)) {
         SetActiveWindow(owner);
     }
     wchar_t path[MAX_PATH] = {};
