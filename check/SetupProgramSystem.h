@@ -21,6 +21,9 @@ public:
     std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override {
         return system_.CreateForWrite(path);
     }
+    std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override {
+        return system_.CreateNewForWrite(path);
+    }
     bool FileExists(const std::string& path) override { return system_.FileExists(path); }
     bool FolderExists(const std::string& path) override { return system_.FolderExists(path); }
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override {

@@ -71,7 +71,8 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
         addLine(dstFolder);
     }
 
-    std::unique_ptr<OutputFile> file = system.CreateForWrite(recordPath);
+    // Never over an existing record, even when the search for a free name was misled.
+    std::unique_ptr<OutputFile> file = system.CreateNewForWrite(recordPath);
     if (!file) {
         return false;
     }

@@ -44,6 +44,8 @@ public:
     virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
     // Creates the file or truncates an existing one; null when that fails.
     virtual std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) = 0;
+    // Creates the file only when none of that name exists; null otherwise.
+    virtual std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;  // false for a folder
     virtual bool FolderExists(const std::string& path) = 0;
     // Lists the entries matching `pattern` (a folder + "*.*"), "." and ".." included

@@ -105,13 +105,25 @@ std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
     return std::make_unique<Win32InputFile>(std::move(file));
 }
 
-std::unique_ptr<OutputFile> Win32System::CreateForWrite(const std::string& path) {
-    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+namespace {
+
+std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, DWORD disposition) {
+    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return nullptr;
     }
     return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+}  // namespace
+
+std::unique_ptr<OutputFile> Win32System::CreateForWrite(const std::string& path) {
+    return CreateOutputFile(path, CREATE_ALWAYS);
+}
+
+std::unique_ptr<OutputFile> Win32System::CreateNewForWrite(const std::string& path) {
+    return CreateOutputFile(path, CREATE_NEW);
 }
 
 bool Win32System::FileExists(const std::string& path) {

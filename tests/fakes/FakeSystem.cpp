@@ -207,6 +207,19 @@ std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) 
     return std::make_unique<FakeOutputFile>(*this, path);
 }
 
+std::unique_ptr<OutputFile> FakeSystem::CreateNewForWrite(const std::string& path) {
+    if (nodes.count(Key(path)) != 0) {
+        Fails("CreateNewForWrite", path);
+        return nullptr;
+    }
+    auto parent = nodes.find(Key(ExtractFolderPart(path)));
+    if (Fails("CreateNewForWrite", path) || parent == nodes.end() || !parent->second.folder) {
+        return nullptr;
+    }
+    nodes[Key(path)] = Node{path, false, false, {}};
+    return std::make_unique<FakeOutputFile>(*this, path);
+}
+
 bool FakeSystem::FileExists(const std::string& path) {
     return !Fails("FileExists", path) && HasFile(path);
 }

@@ -79,6 +79,7 @@ public:
     // ---- System ----
     std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
+    std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;

@@ -264,7 +264,7 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
          kCancel,
          false},
         {"record",
-         "CreateForWrite " + kDst + "\\_setup.log",
+         "CreateNewForWrite " + kDst + "\\_setup.log",
          {true, true},
          MessageEvent(
              "エラー", MessageButtons::Ok,

@@ -139,7 +139,7 @@ TEST(InstallRecord, AWriteFailureIsReportedAndLeavesNoPartRecord) {
         {"cannot be created",
          [](FakeSystem& s) {
              s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "CreateForWrite";
+                 return op == "CreateNewForWrite";
              };
          }},
         {"folder missing", [](FakeSystem& s) { s.RemoveEmptyFolder("C:\\App"); }},
@@ -159,6 +159,16 @@ TEST(InstallRecord, AWriteFailureIsReportedAndLeavesNoPartRecord) {
                                         true));
         EXPECT_FALSE(system.HasFile("C:\\App\\_setup.log"));
     }
+}
+
+// The search for a free name may be misled (a file whose existence cannot be read);
+// the record of an earlier installation must still survive.
+TEST(InstallRecord, AnExistingRecordIsNeverOverwritten) {
+    FakeSystem system;
+    system.AddFile("C:\\App\\_setup.log", "C:\\App\\old.txt\r\n");
+    EXPECT_FALSE(WriteInstallRecord(system, "C:\\App\\_setup.log", {"C:\\App\\new.txt"}, "", {},
+                                    "C:\\App", false));
+    EXPECT_EQ("C:\\App\\old.txt\r\n", system.FileData("C:\\App\\_setup.log"));
 }
 
 }  // namespace
