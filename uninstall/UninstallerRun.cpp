@@ -40,7 +40,7 @@ std::string WaitTokenOf(const std::string& commandLine) {
 
 bool CopyWholeFile(System& system, const std::string& from, const std::string& to) {
     const std::unique_ptr<InputFile> source = system.OpenForRead(from);
-    const std::unique_ptr<OutputFile> target = source ? system.CreateForWrite(to) : nullptr;
+    const std::unique_ptr<OutputFile> target = source ? system.CreateNewForWrite(to) : nullptr;
     if (!target) {
         return false;
     }

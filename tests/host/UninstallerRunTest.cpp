@@ -308,7 +308,7 @@ TEST_F(UninstallerRunTest, ACopyThatCannotBeStartedLeavesNothingBehind) {
     } cases[] = {
         {"no private folder", true, "", false},
         {"the copy cannot be written", false, "Write", false},
-        {"the copy cannot be created", false, "CreateForWrite", false},
+        {"the copy cannot be created", false, "CreateNewForWrite", false},
         {"the copy cannot be started", false, "", true},
     };
     const Snapshot before = Take();
