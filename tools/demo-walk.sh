@@ -35,11 +35,11 @@ step "menu"
 e2e_start
 e2e_wait_window TfmMenu '*'
 e2e_screenshot 01-menu
-e2e_drive key TfmMenu '*' Return
+e2e_drive key TfmMenu '*' Enter
 e2e_screenshot 02-menu-install-highlighted
 
 step "install: information, destination, progress"
-e2e_drive key TfmMenu '*' Return
+e2e_drive key TfmMenu '*' Enter
 e2e_wait_window TfmInstallInfo 'インフォメーション'
 e2e_screenshot 03-information
 e2e_drive click TfmInstallInfo 'インフォメーション' '次へ(&N) >'
@@ -74,14 +74,14 @@ done
 step "uninstall"
 e2e_drive key TfmMenu '*' Up Up
 e2e_screenshot 10-menu-uninstall-highlighted
-e2e_drive key TfmMenu '*' Return
+e2e_drive key TfmMenu '*' Enter
 message Yes 11-confirm-uninstall
 e2e_wait_window TfmUninstallProgress '進行状況'
 e2e_screenshot 12-uninstall-progress
 message OK 13-uninstalled
 e2e_wait_window TfmMenu '*'
 e2e_screenshot 14-menu-after
-e2e_drive key TfmMenu '*' Escape
+e2e_drive key TfmMenu '*' Esc
 e2e_expect_exit_code 0
 if [ -e "$(prefix_path "$destination")" ]; then
     echo "  left in $destination:" && ls -la "$(prefix_path "$destination")"
