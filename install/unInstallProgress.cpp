@@ -29,8 +29,10 @@ void TfmInstallProgress::FormShow() {
 void TfmInstallProgress::tmStartTimer() {
     tmStart.SetEnabled(false);
     ProgressUi ui(App(), lbStatus, pbBar);
+    EngineRunning = true;
     RunInstall(CancelRequested, SetupSettings, system_, ui);
     OfferAfterOpen(SetupSettings, system_, ui);
+    EngineRunning = false;
     Close();
 }
 
@@ -39,6 +41,8 @@ void TfmInstallProgress::btCancelClick() {
 }
 
 void TfmInstallProgress::FormClose() {
+    // A close before the start tick means the engine never starts.
+    tmStart.SetEnabled(false);
     CancelRequested = true;
     fmMenu->Show();
     fmInstallBack->Hide();

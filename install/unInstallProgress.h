@@ -16,6 +16,9 @@ public:
     // Set by every close; the engine clears it at its start and stops at its next
     // cancel point when it is set.
     bool CancelRequested = false;
+    // True while the engine runs, which goes on after a close until its next cancel
+    // point; the menu takes no input meanwhile, so that no second flow starts.
+    bool EngineRunning = false;
 
 private:
     void FormShow();

@@ -2,6 +2,10 @@
 // window of the program.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "menu/MenuPicture.h"
 #include "setup/Forms.h"
 #include "system/System.h"
 
@@ -12,14 +16,44 @@ public:
     Image& imMain;
     Panel& Panel1;
 
+    // The picture with the live labels drawn in (PicNormal), highlighted (PicHot)
+    // and dimmed (PicDim), built once at creation.
+    MenuPictures Pictures;
+    // The highlighted slot, -1 for none.
+    int32_t HotIndex = -1;
+    // True while a button's action runs.
+    bool Busy = false;
+    // Whether the software is installed, read at every show.
+    bool Installed = false;
     // Set at creation when the settings file is missing.
     bool IniMissing = false;
 
 private:
     void FormCreate();
     void FormShow();
+    void FormKeyDown(int key);
+    void imMainMouseMove(int x, int y);
+    void imMainMouseDown();
+
+    bool LoadMenuPicture(const std::string& path, Bitmap& picture);
+    bool ComposeLooks(const Bitmap& picture, const Bitmap& strip);
+    void ShowInstallState();
+    bool TakesInput() const;
+    void SetHot(int32_t index, bool moveCursor);
+    void MoveCursorInto(const ButtonRect& rect);
+    bool IsStaleMouseMove(int x, int y);
+    void MenuAction(int32_t index);
+    void Blink(const ButtonRect& rect);
+    void StartInstall();
+    void StartUninstall();
+    void AskUninstallVanishedProgram();
 
     System& system_;
+    // Where MoveCursorInto took the cursor from and to, in imMain's coordinates,
+    // until the mouse is next moved somewhere else.
+    bool cursorMoved_ = false;
+    POINT cursorFrom_ = {};
+    POINT cursorTo_ = {};
 };
 
 extern TfmMenu* fmMenu;

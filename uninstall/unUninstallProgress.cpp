@@ -28,7 +28,9 @@ void TfmUninstallProgress::FormShow() {
 void TfmUninstallProgress::tmStartTimer() {
     tmStart.SetEnabled(false);
     ProgressUi ui(App(), lbStatus, pbBar);
+    EngineRunning = true;
     RunUninstall(CancelRequested, SetupSettings, system_, ui);
+    EngineRunning = false;
     Close();
 }
 
@@ -37,6 +39,8 @@ void TfmUninstallProgress::btCancelClick() {
 }
 
 void TfmUninstallProgress::FormClose() {
+    // A close before the start tick means the engine never starts.
+    tmStart.SetEnabled(false);
     CancelRequested = true;
     fmMenu->Show();
 }
