@@ -1,9 +1,10 @@
 #!/bin/bash
-# The stand-alone uninstaller removes an installation the way the system's list of
-# installed programs starts it: `uninstaller --remove <key>` runs the registered
-# command. It asks, runs again as a copy of itself from a private temporary folder,
-# removes the files, the folders the installation made, the shortcuts, the record,
-# both registry keys and its own file in the destination, leaves what the
+# The stand-alone uninstaller. Setup.exe installs a medium without it (no copy, no
+# entry in the list of installed programs) and with it; then the software is removed
+# the way that list starts the uninstaller: `uninstaller --remove <key>` runs the
+# registered command. It asks, runs again as a copy of itself from a private temporary
+# folder, removes the files, the folders the installation made, the shortcuts, the
+# record, both registry keys and its own file in the destination, leaves what the
 # installation did not make, and has its copy deleted at the next start of the
 # system. Bad command lines give one message each and touch nothing.
 source "$(dirname "$0")/lib.sh"
@@ -53,74 +54,38 @@ sjis() {
     sed 's/$/\r/' | iconv -f utf-8 -t cp932
 }
 
-# An installation as Setup.exe leaves it: the files, the uninstaller copy, the record
-# (files, the record, the uninstaller, ".", folders deepest first, the destination),
-# the product key, the Uninstall entry and three shortcuts.
-install_by_hand() {
-    forget_installation
-    mkdir -p "$DEST/bin" "$DEST/doc/古い版" "$DEST/空"
-    printf 'MZ app' >"$DEST/bin/app.exe"
-    printf 'manual\r\n' | iconv -f utf-8 -t cp932 >"$DEST/doc/説明書.txt"
-    printf 'old\r\n' >"$DEST/doc/古い版/old.txt"
-    cp "$UNINSTALLER" "$DEST/_uninst.exe"
-    printf '%s\n' \
-        "$DEST_WIN\\bin\\app.exe" \
-        "$DEST_WIN\\doc\\説明書.txt" \
-        "$DEST_WIN\\doc\\古い版\\old.txt" \
-        "$DEST_WIN\\_setup.log" \
-        "$DEST_WIN\\_uninst.exe" \
-        "." \
-        "$DEST_WIN\\空\\" \
-        "$DEST_WIN\\doc\\古い版\\" \
-        "$DEST_WIN\\doc\\" \
-        "$DEST_WIN\\bin\\" \
-        "$DEST_WIN" | sjis >"$DEST/_setup.log"
-    printf 'not made by the installation' >"$DRIVE_C/Program Files/$VENDOR/keep.txt"
-
-    mkdir -p "$PROGRAMS/$SHORTCUT_FOLDER"
-    for link in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk" \
-        "$PROGRAMS/$SHORTCUT_FOLDER/説明書.lnk"; do
-        printf 'L' >"$link"
-    done
-
-    local name value
-    while IFS='=' read -r name value; do
-        win_reg add "$PRODUCT_KEY" /v "$name" /d "$value" /f >/dev/null 2>&1 ||
-            e2e_fail "could not write $name to $PRODUCT_KEY"
-    done <<EOF
-LogFile=$DEST_WIN\\_setup.log
-Path=$DEST_WIN\\bin\\app.exe
+# A medium whose installation Setup.exe makes: a small tree with an empty folder, the
+# uninstaller, and three shortcuts.
+make_medium() {
+    rm -rf "$E2E_MEDIUM"
+    mkdir -p "$E2E_MEDIUM/SETUP/bin" "$E2E_MEDIUM/SETUP/doc/古い版" "$E2E_MEDIUM/SETUP/空"
+    cp "$SETUP_BUILD/Setup.exe" "$UNINSTALLER" "$E2E_MEDIUM/"
+    printf 'MZ app' >"$E2E_MEDIUM/SETUP/bin/app.exe"
+    printf 'manual\r\n' >"$E2E_MEDIUM/SETUP/doc/説明書.txt"
+    printf 'old\r\n' >"$E2E_MEDIUM/SETUP/doc/古い版/old.txt"
+    sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
+[Identification]
+ID=SolvaneInstaller
+[BasicOption]
+ExecFile=bin\\app.exe
+SoftName=$SOFT_NAME
+[AdvanceOption]
+DstSubFolder=$VENDOR\\$SOFT_NAME
+DstFolderID=0
 ShortcutDesktop=1
 ShortcutPrograms=1
 ShortcutFolder=$SHORTCUT_FOLDER
 ExShortcutDesktop=0
 ExShortcutPrograms=1
+ExShortcutFile=doc\\説明書.txt
 ExShortcutName=説明書
+StandAloneUninstUse=$1
 EOF
-    win_reg add "$UNINSTALL_KEY" /v DisplayName /d "$SOFT_NAME" /f >/dev/null 2>&1 &&
-        win_reg add "$UNINSTALL_KEY" /v DisplayIcon /d "$DEST_WIN\\bin\\app.exe" /f \
-            >/dev/null 2>&1 &&
-        win_reg add "$UNINSTALL_KEY" /v UninstallString \
-            /d "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" /f >/dev/null 2>&1 ||
-        e2e_fail "could not write $UNINSTALL_KEY"
-    # As the system's list reads it back.
-    win_reg query "$UNINSTALL_KEY" /v UninstallString 2>/dev/null | iconv -f cp932 -t utf-8 |
-        grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
-        e2e_fail "UninstallString did not read back as the installation writes it"
-}
-
-# Every file and folder of the installation, with the bytes of each file.
-installation_state() {
-    (cd "$DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
-        find . -type d | sort)
-    ls "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER" 2>&1
-    win_reg query "$PRODUCT_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
-    win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
 }
 
 RUNS=0
-# Runs a Windows program through the driver (with --all: until what it started has
-# ended too) from a folder, on a desktop of its own, and waits until it is up.
+# Runs a program of a folder through the driver (with --all: until what it started has
+# ended too) on a desktop of its own, and waits until it is up.
 start_program() {
     local folder=$1
     shift
@@ -139,6 +104,41 @@ start_program() {
     done
 }
 
+# Installs the medium with StandAloneUninstUse as given, as a user does with Setup.exe:
+# Install in the menu, Start with the folder the destination dialog proposes, OK to
+# the new folder and to the success, and Esc in the menu. The vendor folder around the
+# destination is there before, with a file of its own.
+install_with_setup() {
+    forget_installation
+    mkdir -p "$DRIVE_C/Program Files/$VENDOR"
+    printf 'not made by the installation' >"$DRIVE_C/Program Files/$VENDOR/keep.txt"
+    make_medium "$1"
+    start_program "$E2E_MEDIUM" Setup.exe
+    e2e_wait_window TfmMenu Setup
+    e2e_drive key TfmMenu Setup Down Enter
+    e2e_wait_window TfmBrouse インストール先
+    e2e_drive click TfmBrouse インストール先 '開始(&S)'
+    e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
+このフォルダを新規に作成します."
+    e2e_answer OK
+    e2e_expect_message 成功 OK インストールが正常に終了しました.
+    e2e_answer OK
+    e2e_wait_window TfmMenu Setup
+    e2e_drive key TfmMenu Setup Esc
+    e2e_expect_exit_code 0
+    [ -f "$DEST/bin/app.exe" ] || e2e_fail "Setup.exe did not install $DEST_WIN\\bin\\app.exe"
+}
+
+# Every file and folder of the installation, with the bytes of each file, the
+# shortcuts and both registry keys.
+installation_state() {
+    (cd "$DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
+        find . -type d | sort)
+    ls "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER" 2>&1
+    win_reg query "$PRODUCT_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+}
+
 # The entries of the system's list of deletions at its next start, one a line.
 pending_deletions() {
     win_reg query "$SESSION_MANAGER" /v PendingFileRenameOperations 2>/dev/null |
@@ -149,9 +149,35 @@ pending_deletions() {
 
 rm -rf "$E2E_DIR"
 mkdir -p "$E2E_DIR"
-install_by_hand
-INSTALLED=$(installation_state)
 
+# ---- Without the stand-alone uninstaller: no copy, no entry in the list of programs
+
+install_with_setup 0
+[ ! -e "$DEST/_uninst.exe" ] || e2e_fail "_uninst.exe was copied with StandAloneUninstUse=0"
+! win_reg query "$UNINSTALL_KEY" >/dev/null 2>&1 ||
+    e2e_fail "the Uninstall entry was written with StandAloneUninstUse=0"
+win_reg query "$PRODUCT_KEY" /v LogFile >/dev/null 2>&1 ||
+    e2e_fail "the product key was not written with StandAloneUninstUse=0"
+# The record's line for the uninstaller, after its own, is empty.
+uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST/_setup.log" | tr -d '\r' |
+    RECORD="$DEST_WIN\\_setup.log" awk 'previous == ENVIRON["RECORD"] { print "[" $0 "]" }
+        { previous = $0 }')
+[ "$uninstaller_line" = "[]" ] ||
+    e2e_fail "expected an empty uninstaller line in the record, saw \"$uninstaller_line\""
+
+# ---- With it: the copy in the destination, registered as the system's list runs it
+
+install_with_setup 1
+cmp -s "$UNINSTALLER" "$DEST/_uninst.exe" || e2e_fail "expected $DEST_WIN\\_uninst.exe"
+win_reg query "$UNINSTALL_KEY" /v UninstallString 2>/dev/null | iconv -f cp932 -t utf-8 |
+    grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
+    e2e_fail "expected the UninstallString \"$DEST_WIN\\_uninst.exe\" @$ENTRY, saw:" \
+        "$(win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8)"
+for link in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk" \
+    "$PROGRAMS/$SHORTCUT_FOLDER/説明書.lnk"; do
+    [ -f "$link" ] || e2e_fail "expected the shortcut $link"
+done
+INSTALLED=$(installation_state)
 # ---- Bad command lines, through the copy in the destination: one message, nothing touched
 
 bad_command_line() {
