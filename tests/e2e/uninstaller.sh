@@ -178,6 +178,7 @@ for link in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk
     [ -f "$link" ] || e2e_fail "expected the shortcut $link"
 done
 INSTALLED=$(installation_state)
+
 # ---- Bad command lines, through the copy in the destination: one message, nothing touched
 
 bad_command_line() {
@@ -185,6 +186,7 @@ bad_command_line() {
     shift 2
     start_program "$DEST" _uninst.exe "$@"
     e2e_expect_message "$caption" OK "$text"
+    e2e_screenshot "bad-command-line-$RUNS"
     e2e_answer OK
     e2e_expect_exit_code 0
     e2e_expect_shown "#32770 $caption"
@@ -200,7 +202,6 @@ bad_command_line エラー "$NO_SOFTWARE" "$ENTRY"
 bad_command_line エラー "$BAD_NAME" "@${ENTRY:1}"
 bad_command_line エラー "$BAD_NAME" "@${ENTRY}QQ"
 bad_command_line 警告 ソフトがインストールされていません. "@$(encode 未登録ソフト)"
-e2e_screenshot not-installed
 
 # ---- The removal, as the list of installed programs starts it
 
