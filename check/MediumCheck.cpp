@@ -11,6 +11,7 @@
 #include "install/FolderScan.h"
 #include "install/Shortcuts.h"
 #include "menu/MenuPicture.h"
+#include "system/FileBytes.h"
 #include "system/Jpeg.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
@@ -190,22 +191,6 @@ bool HasExtension(const std::string& name, const char* extension) {
     return IniFile::SameName(name.substr(ReplaceExtension(name, "").size()), extension);
 }
 
-bool ReadFileBytes(System& system, const std::string& path, std::string& bytes) {
-    std::unique_ptr<InputFile> file = system.OpenForRead(path);
-    if (!file) {
-        return false;
-    }
-    char buffer[16384];
-    uint32_t got = 0;
-    do {
-        if (!file->Read(buffer, sizeof(buffer), got)) {
-            return false;
-        }
-        bytes.append(buffer, got);
-    } while (got != 0);
-    return true;
-}
-
 class MediumChecker {
 public:
     MediumChecker(System& system, const std::string& folder)
@@ -327,7 +312,7 @@ private:
     bool LoadSettingsFile() {
         const std::string settingsName = ExtractNamePart(settingsPath_);
         std::string bytes;
-        if (!ReadFileBytes(system_, settingsPath_, bytes)) {
+        if (!ReadWholeFile(system_, settingsPath_, bytes)) {
             Add(Severity::Error, settingsName, "", kSettingsUnreadable);
             return false;
         }
@@ -579,7 +564,7 @@ private:
 
     void CheckMessageFile() {
         std::string bytes;
-        if (system_.FileExists(messagePath_) && ReadFileBytes(system_, messagePath_, bytes) &&
+        if (system_.FileExists(messagePath_) && ReadWholeFile(system_, messagePath_, bytes) &&
             !IsShiftJisText(bytes)) {
             Add(Severity::Error, ExtractNamePart(messagePath_), "", kMessageNotShiftJis);
         }

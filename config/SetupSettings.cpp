@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "config/IniFile.h"
+#include "system/FileBytes.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
 
@@ -20,23 +21,6 @@ const char kIdentification[] = "Identification";
 const char kBasicOption[] = "BasicOption";
 const char kAdvanceOption[] = "AdvanceOption";
 const char kMenuView[] = "MenuView";
-
-// The whole file; false when it cannot be opened or read to its end.
-bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) {
-    std::unique_ptr<InputFile> file = system.OpenForRead(path);
-    if (!file) {
-        return false;
-    }
-    char buffer[4096];
-    uint32_t got = 0;
-    do {
-        if (!file->Read(buffer, sizeof(buffer), got)) {
-            return false;
-        }
-        bytes.append(buffer, got);
-    } while (got != 0);
-    return true;
-}
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "system/FileBytes.h"
+
 namespace {
 
 const char kSeparatorLine[] = ".";
@@ -23,20 +25,6 @@ bool WriteAll(OutputFile& file, const std::string& text) {
         done += written;
     }
     return true;
-}
-
-bool ReadAll(InputFile& file, std::string& text) {
-    std::vector<char> buffer(65536);
-    for (;;) {
-        uint32_t got = 0;
-        if (!file.Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        text.append(buffer.data(), got);
-    }
 }
 
 // Lines end at CR LF, LF or CR; a break at the very end makes no extra empty line.
@@ -87,9 +75,8 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
 
 bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,
                        PathList& dstFolderList) {
-    std::unique_ptr<InputFile> file = system.OpenForRead(recordPath);
     std::string text;
-    if (!file || !ReadAll(*file, text)) {
+    if (!ReadWholeFile(system, recordPath, text)) {
         return false;
     }
     // The text ends at a NUL byte.

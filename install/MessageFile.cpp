@@ -4,30 +4,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "system/FileBytes.h"
 #include "system/Paths.h"
 
 namespace {
 
 const char* const kMessageFileExtension = ".MSG";
-
-// The whole file, or false when a read fails on the way.
-bool ReadWholeFile(System& system, const std::string& path, std::string& data) {
-    std::unique_ptr<InputFile> file = system.OpenForRead(path);
-    if (!file) {
-        return false;
-    }
-    char buffer[4096];
-    for (;;) {
-        uint32_t got = 0;
-        if (!file->Read(buffer, sizeof(buffer), got)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        data.append(buffer, got);
-    }
-}
 
 std::string MessageFileOf(System& system) {
     return ReplaceExtension(system.ExecutablePath(), kMessageFileExtension);

@@ -1,0 +1,23 @@
+#include "system/FileBytes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) {
+    std::unique_ptr<InputFile> file = system.OpenForRead(path);
+    if (!file) {
+        return false;
+    }
+    std::vector<char> buffer(65536);
+    for (;;) {
+        uint32_t got = 0;
+        if (!file->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(buffer.data(), got);
+    }
+}
