@@ -478,7 +478,8 @@ int WaitClosed(const Args& args) {
     HWND open = nullptr;
     auto closed = [&]() -> HWND {
         open = FindTop(args[1], args[2]);
-        return open ? nullptr : HWND_TOP;
+        // Any window that is not null tells WaitFor the condition holds (HWND_TOP is null).
+        return open ? nullptr : GetDesktopWindow();
     };
     if (!WaitFor(TimeoutArgument(args, 3), closed))
         return Fail(L"timed out waiting for " + Describe(args[1], args[2]) + L" to close");
