@@ -103,6 +103,9 @@ e2e_medium() {
 # Starts the medium's Setup.exe (with any arguments) in the background and waits until
 # its desktop is up, so that the driver's commands find it.
 e2e_start() {
+    # Emptied here, not by the background redirection, so that an earlier run's
+    # "started" cannot be taken for this one's.
+    : >"$E2E_DIR/windows.log"
     (cd "$E2E_MEDIUM" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run Setup.exe "$@") \
         >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
     E2E_PROGRAM_PID=$!

@@ -124,8 +124,6 @@ rm "$MEDIA/clean/SetupCheck.exe"
 # verdict is compared.
 demo=$E2E_DIR/demo
 bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$demo" "$SETUP_BUILD"
-# Only the uninstaller's presence is checked: a stand-in while none is built.
-[ -f "$demo/_uninst.exe" ] || printf 'MZ' >"$demo/_uninst.exe"
 rc=0
 "$E2E_WINE_RUN" "$CHECK" "$(win_path "$demo")" >"$E2E_DIR/check.out" 2>&1 </dev/null || rc=$?
 [ "$rc" = 0 ] && [ "$(wc -l <"$E2E_DIR/check.out")" = 3 ] &&
