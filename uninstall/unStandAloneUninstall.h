@@ -3,27 +3,15 @@
 // requests a cancel and ends the program once the engine has stopped.
 #pragma once
 
-#include "setup/Forms.h"
+#include "setup/ProgressForm.h"
 #include "system/System.h"
 
-class TfmStandAloneUninstall : public Form {
+class TfmStandAloneUninstall : public ProgressForm {
 public:
     TfmStandAloneUninstall(Application& application, System& system);
 
-    Label& lbStatus;
-    ProgressBar& pbBar;
-    Button& btCancel;
-    Timer& tmStart;
-
-    // Set by every close; the engine clears it at its start and stops at its next
-    // cancel point when it is set.
-    bool CancelRequested = false;
-
 private:
-    void FormShow();
-    void FormClose();
-    void btCancelClick();
-    void tmStartTimer();
+    void RunEngine(Ui& ui) override;
 
     System& system_;
 };

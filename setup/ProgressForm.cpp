@@ -1,0 +1,39 @@
+#include "setup/ProgressForm.h"
+
+#include "setup/ProgressUi.h"
+
+ProgressForm::ProgressForm(Application& application, const FormLayout& layout)
+    : Form(application, layout),
+      lbStatus(Find<Label>("lbStatus")),
+      pbBar(Find<ProgressBar>("pbBar")),
+      btCancel(Find<Button>("btCancel")),
+      tmStart(Find<Timer>("tmStart")) {
+    OnShow = [this] { FormShow(); };
+    OnClose = [this] { FormClose(); };
+    btCancel.OnClick = [this] { btCancelClick(); };
+    tmStart.OnTimer = [this] { tmStartTimer(); };
+}
+
+void ProgressForm::FormShow() {
+    tmStart.SetEnabled(true);
+}
+
+void ProgressForm::tmStartTimer() {
+    tmStart.SetEnabled(false);
+    ProgressUi ui(App(), lbStatus, pbBar);
+    EngineRunning = true;
+    RunEngine(ui);
+    EngineRunning = false;
+    Close();
+}
+
+void ProgressForm::btCancelClick() {
+    Close();
+}
+
+void ProgressForm::FormClose() {
+    // A close before the start tick means the engine never starts.
+    tmStart.SetEnabled(false);
+    CancelRequested = true;
+    AfterClose();
+}

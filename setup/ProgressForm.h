@@ -1,0 +1,36 @@
+// A progress window: a status label, a bar, a Cancel button and a start timer that
+// runs the window's engine once per show, 500 ms after it, so that the window is
+// drawn first. Every close requests a cancel.
+#pragma once
+
+#include "setup/Forms.h"
+#include "system/Ui.h"
+
+class ProgressForm : public Form {
+public:
+    ProgressForm(Application& application, const FormLayout& layout);
+
+    Label& lbStatus;
+    ProgressBar& pbBar;
+    Button& btCancel;
+    Timer& tmStart;
+
+    // Set by every close; the engine clears it at its start and stops at its next
+    // cancel point when it is set.
+    bool CancelRequested = false;
+    // True while the engine runs, which goes on after a close until its next cancel
+    // point; the menu takes no input meanwhile, so that no second flow starts.
+    bool EngineRunning = false;
+
+protected:
+    // The work of the start tick, reported through `ui`.
+    virtual void RunEngine(Ui& ui) = 0;
+    // What a close does besides requesting the cancel.
+    virtual void AfterClose() {}
+
+private:
+    void FormShow();
+    void FormClose();
+    void btCancelClick();
+    void tmStartTimer();
+};
