@@ -100,21 +100,28 @@ e2e_medium() {
     cp "$SETUP_BUILD/Setup.exe" "$E2E_MEDIUM/"
 }
 
-# Starts the medium's Setup.exe (with any arguments) in the background and waits until
-# its desktop is up, so that the driver's commands find it.
-e2e_start() {
+# Runs a program of `folder` through the driver ("run" and its arguments follow) in the
+# background and waits until its desktop is up, so that the driver's commands find it.
+e2e_run_in() {
+    local folder=$1
+    shift
     # Emptied here, not by the background redirection, so that an earlier run's
     # "started" cannot be taken for this one's.
     : >"$E2E_DIR/windows.log"
-    (cd "$E2E_MEDIUM" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run Setup.exe "$@") \
+    (cd "$folder" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run "$@") \
         >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
     E2E_PROGRAM_PID=$!
     local deadline=$((SECONDS + E2E_TIMEOUT_S))
     until grep -qsx started "$E2E_DIR/windows.log"; do
-        e2e_running || e2e_fail "Setup.exe did not start:" "$(cat "$E2E_DIR/run.err")"
-        ((SECONDS < deadline)) || e2e_fail "Setup.exe did not start within $E2E_TIMEOUT_S s"
+        e2e_running || e2e_fail "$* did not start:" "$(cat "$E2E_DIR/run.err")"
+        ((SECONDS < deadline)) || e2e_fail "$* did not start within $E2E_TIMEOUT_S s"
         sleep 0.1
     done
+}
+
+# Starts the medium's Setup.exe (with any arguments).
+e2e_start() {
+    e2e_run_in "$E2E_MEDIUM" Setup.exe "$@"
 }
 
 # Waits for the program to end and keeps its exit code in E2E_EXIT_CODE.

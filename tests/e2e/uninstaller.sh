@@ -91,17 +91,7 @@ start_program() {
     shift
     RUNS=$((RUNS + 1))
     export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-    # The log of the run before must not be taken for this one's.
-    rm -f "$E2E_DIR/windows.log"
-    (cd "$folder" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run --all "$@") \
-        >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
-    E2E_PROGRAM_PID=$!
-    local deadline=$((SECONDS + E2E_TIMEOUT_S))
-    until grep -qsx started "$E2E_DIR/windows.log"; do
-        e2e_running || e2e_fail "$* did not start:" "$(cat "$E2E_DIR/run.err")"
-        ((SECONDS < deadline)) || e2e_fail "$* did not start within $E2E_TIMEOUT_S s"
-        sleep 0.1
-    done
+    e2e_run_in "$folder" --all "$@"
 }
 
 # Installs the medium with StandAloneUninstUse as given, as a user does with Setup.exe:
