@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "setup/DllLoading.h"
 #include "setup/MessageBox.h"
 #include "system/Paths.h"
 #include "system/win32/Encoding.h"
@@ -67,8 +68,7 @@ char MnemonicOf(const std::string& caption) {
 
 Application::Application(std::string title)
     : title_(std::move(title)), instance_(GetModuleHandleW(nullptr)) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
     Control::RegisterClasses(instance_);
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "config/SetupSettings.h"
+#include "setup/DllLoading.h"
 #include "setup/Forms.h"
 #include "setup/MessageBox.h"
 #include "setup/ProgressUi.h"
@@ -14,6 +15,7 @@
 #include "uninstall/unStandAloneUninstall.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllLoading();
     // The window's caption is the name the system shows for the program.
     const char* const title = kUninstallProgressLayout.caption;
     Win32System system;

@@ -10,6 +10,7 @@
 #include "install/unInstallProgress.h"
 #include "install/unInstallReadyMsg.h"
 #include "menu/unMenu.h"
+#include "setup/DllLoading.h"
 #include "setup/Forms.h"
 #include "setup/MessageBox.h"
 #include "system/win32/Win32System.h"
@@ -22,6 +23,7 @@ const char* const kApplicationTitle = "Setup";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllLoading();
     Win32System system;
     try {
         Application application(kApplicationTitle);

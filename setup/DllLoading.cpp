@@ -1,0 +1,37 @@
+#include "setup/DllLoading.h"
+
+#include <commctrl.h>
+
+void RestrictDllLoading() {
+    // Looked up: Windows 7 has it only with update KB2533623.
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
+                                               "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories == nullptr ||
+        !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        // Without it, at least the current folder leaves the search.
+        SetDllDirectoryW(L"");
+    }
+    // SearchPath, which some system DLLs use to find others, looks in the current
+    // folder last instead of first.
+    SetSearchPathMode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
+}
+
+void InitCommonControlsFromSystem(DWORD classes) {
+    // By name, not by full path: the manifest's dependency maps the name to version 6
+    // in the side-by-side store, which a path to the system folder would bypass. The
+    // restricted search then finds the library's own imports in the system folder.
+    // Kept loaded for the life of the process: the controls' classes live in it.
+    const HMODULE library = LoadLibraryW(L"comctl32.dll");
+    if (library == nullptr) {
+        return;
+    }
+    using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initCommonControlsEx = reinterpret_cast<InitCommonControlsExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (initCommonControlsEx != nullptr) {
+        const INITCOMMONCONTROLSEX controls = {sizeof(controls), classes};
+        initCommonControlsEx(&controls);
+    }
+}
