@@ -5,6 +5,13 @@
 namespace {
 
 const UINT kCodePage = 932;
+// The file functions take paths shorter than MAX_PATH; CreateDirectoryW keeps 12
+// characters of that for an 8.3 name inside the folder.
+const size_t kPlainPathLimit = MAX_PATH - 12;
+
+bool IsWideSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
 }  // namespace
 
@@ -34,4 +41,31 @@ std::string ToCodePage(const std::wstring& text) {
     WideCharToMultiByte(kCodePage, flags, text.data(), static_cast<int>(text.size()), bytes.data(),
                         length, defaultChar, nullptr);
     return bytes;
+}
+
+std::wstring ToWidePath(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    if (wide.size() < kPlainPathLimit) {
+        return wide;
+    }
+    const wchar_t letter = static_cast<wchar_t>(wide[0] | 0x20);
+    const bool onDrive = letter >= L'a' && letter <= L'z' && wide[1] == L':' &&
+                         IsWideSeparator(wide[2]);
+    // Not "\\?\" or "\\.\", which are already taken literally.
+    const bool onShare = IsWideSeparator(wide[0]) && IsWideSeparator(wide[1]) &&
+                         !((wide[2] == L'?' || wide[2] == L'.') && IsWideSeparator(wide[3]));
+    if (!onDrive && !onShare) {
+        return wide;
+    }
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return wide;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return wide;
+    }
+    full.resize(length);
+    return onShare ? L"\\\\?\\UNC" + full.substr(1) : L"\\\\?\\" + full;
 }

@@ -9,3 +9,8 @@
 std::wstring ToWide(const std::string& text);
 // UTF-16 to code page 932 bytes; a character the code page lacks becomes "?".
 std::string ToCodePage(const std::wstring& text);
+// A path for the wide file functions. A full path ("X:\..." or "\\server\share\...")
+// too long for them as it is gets the "\\?\" form, which has no such limit; that
+// form is taken literally, so the path is made full first ("/" to "\", "." and ".."
+// resolved) as the system would. Other paths are converted as they are.
+std::wstring ToWidePath(const std::string& path);

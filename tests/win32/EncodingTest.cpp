@@ -44,4 +44,34 @@ TEST(EncodingTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     }
 }
 
+TEST(EncodingTest, LongFullPathsTakeTheLiteralFormMadeFull) {
+    const std::string p(60, 'p');
+    const std::string four = p + "\\" + p + "\\" + p + "\\" + p;
+    // One character below the limit of the plain form, and the first one beyond.
+    const std::string shortest = "C:\\" + std::string(242, 'a') + "\\b";
+    const std::string longest = shortest + "c";
+    struct Case {
+        std::string path;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"C:\\top/x\\..\\y", "C:\\top/x\\..\\y"},
+        {shortest, shortest},
+        {longest, "\\\\?\\" + longest},
+        // "表" ends in the byte of a backslash.
+        {"C:\\表/" + p + "\\x\\..\\" + p + "\\.\\" + p + "/" + p + "\\f",
+         "\\\\?\\C:\\表\\" + four + "\\f"},
+        {"d:/" + p + "/" + p + "/" + p + "/" + p + "/*.*", "\\\\?\\d:\\" + four + "\\*.*"},
+        {"\\\\server\\share\\" + four + "\\", "\\\\?\\UNC\\server\\share\\" + four + "\\"},
+        // Already literal, or not full: as they are.
+        {"\\\\?\\C:\\" + four + "\\..", "\\\\?\\C:\\" + four + "\\.."},
+        {four + "\\" + p, four + "\\" + p},
+        {"C:" + four + "\\" + p, "C:" + four + "\\" + p},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ToWide(c.expected), ToWidePath(c.path));
+    }
+}
+
 }  // namespace
