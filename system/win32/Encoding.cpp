@@ -49,8 +49,8 @@ std::wstring ToWidePath(const std::string& path) {
         return wide;
     }
     const wchar_t letter = static_cast<wchar_t>(wide[0] | 0x20);
-    const bool onDrive = letter >= L'a' && letter <= L'z' && wide[1] == L':' &&
-                         IsWideSeparator(wide[2]);
+    const bool onDrive =
+        letter >= L'a' && letter <= L'z' && wide[1] == L':' && IsWideSeparator(wide[2]);
     // Not "\\?\" or "\\.\", which are already taken literally.
     const bool onShare = IsWideSeparator(wide[0]) && IsWideSeparator(wide[1]) &&
                          !((wide[2] == L'?' || wide[2] == L'.') && IsWideSeparator(wide[3]));

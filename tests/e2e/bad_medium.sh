@@ -216,7 +216,7 @@ for CASE in "${BACKGROUND_CASES[@]}"; do
     e2e_screenshot "$CASE"
     shot=$E2E_SCREENSHOTS/$E2E_TEST-$CASE.png
     top=$(convert "$shot" -crop 1x1+1000+0 +repage txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1)
-    [ "$top" = '#0000FF' ] || e2e_fail "$CASE: expected the gradient's blue top row, saw $top: $shot"
+    [ "$top" = '#0000FF' ] || e2e_fail "$CASE: expected the gradient's blue top, saw $top: $shot"
     e2e_drive key "${DEST[@]}" Esc
     e2e_drive wait-closed TfmBrouse インストール先 "$E2E_TIMEOUT_MS"
 done
