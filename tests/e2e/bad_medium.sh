@@ -109,7 +109,21 @@ picture_huge() { small_jpeg | declare_size 65500 65500; }
 picture_almost_2gb() { small_jpeg | declare_size 65500 10000; }
 # Progressive: the decoder itself wants all the coefficients before the first row.
 picture_huge_progressive() { small_jpeg progressive | declare_size 65500 65500; }
-MENU_PICTURE_CASES=(empty huge almost_2gb huge_progressive)
+# A whole grey picture of 20000 x 16000, made by hand: every 8 x 8 block is coded as
+# "no change, end of block" in two bits under one-code tables. It decodes, but its
+# three looks do not fit in memory beside it.
+picture_decodable_huge() {
+    perl -e '
+        my ($width, $height) = @ARGV;
+        sub segment { my ($kind, $body) = @_; pack("CCn", 0xFF, $kind, 2 + length $body) . $body }
+        print "\xFF\xD8", segment(0xDB, "\x00" . ("\x01" x 64)),
+            segment(0xC0, pack("CnnC", 8, $height, $width, 1) . "\x01\x11\x00"),
+            segment(0xC4, "\x00\x01" . ("\x00" x 15) . "\x00"),
+            segment(0xC4, "\x10\x01" . ("\x00" x 15) . "\x00"),
+            segment(0xDA, "\x01\x01\x00\x00\x3F\x00"),
+            "\x00" x ($width / 8 * $height / 8 / 4), "\xFF\xD9";' 20000 16000
+}
+MENU_PICTURE_CASES=(empty huge almost_2gb huge_progressive decodable_huge)
 BACKGROUND_CASES=(empty truncated huge almost_2gb huge_progressive)
 
 # ---- Running Setup.exe
