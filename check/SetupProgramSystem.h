@@ -29,8 +29,8 @@ public:
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override {
         return system_.FindFiles(pattern, entries);
     }
-    bool CreateFolderTree(const std::string& path) override {
-        return system_.CreateFolderTree(path);
+    bool CreateFolderTree(const std::string& path, bool* created = nullptr) override {
+        return system_.CreateFolderTree(path, created);
     }
     bool RemoveFile(const std::string& path) override { return system_.RemoveFile(path); }
     bool RemoveEmptyFolder(const std::string& path) override {

@@ -73,10 +73,11 @@ private:
         }
         ui_.ShowMessage(FormatText(kFolderCreatedNotice, s_.DstFolder.c_str()), kCaptionNotice,
                         MessageButtons::Ok);
-        if (!system_.CreateFolderTree(s_.DstFolder)) {
+        // Only a folder this run made goes into the record, even when the check
+        // above missed one that was there.
+        if (!system_.CreateFolderTree(s_.DstFolder, &dstFolderCreated_)) {
             return Failed(kFolderFailedMessage);
         }
-        dstFolderCreated_ = true;
         return true;
     }
 

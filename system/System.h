@@ -52,7 +52,9 @@ public:
     // as the system gives them. False when nothing can be found.
     virtual bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) = 0;
     // Creates the folder and every missing parent; true when it exists afterwards.
-    virtual bool CreateFolderTree(const std::string& path) = 0;
+    // `created`, when given, tells whether this call made the folder itself, which
+    // only the creating call can know for sure.
+    virtual bool CreateFolderTree(const std::string& path, bool* created = nullptr) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes a folder only when it is empty.
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;

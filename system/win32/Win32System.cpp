@@ -154,21 +154,27 @@ bool Win32System::FindFiles(const std::string& pattern, std::vector<FindEntry>& 
     return true;
 }
 
-bool Win32System::CreateFolderTree(const std::string& path) {
+bool Win32System::CreateFolderTree(const std::string& path, bool* created) {
     // Each level from the root down, at every separator that is not a trail byte.
+    bool madeLevel = false;
     size_t levelStart = RootLength(path);
     size_t i = levelStart;
     while (i <= path.size()) {
         if (i == path.size() || IsSeparator(path[i])) {
-            const std::string level = path.substr(0, i);
-            if (i > levelStart && !FolderExists(level) &&
-                !CreateDirectoryW(ToWide(level).c_str(), nullptr) && !FolderExists(level)) {
-                return false;
+            if (i > levelStart) {
+                const std::string level = path.substr(0, i);
+                madeLevel = !FolderExists(level) && CreateDirectoryW(ToWide(level).c_str(), nullptr);
+                if (!madeLevel && !FolderExists(level)) {
+                    return false;
+                }
             }
             levelStart = ++i;
         } else {
             i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
         }
+    }
+    if (created != nullptr) {
+        *created = madeLevel;
     }
     return FolderExists(path);
 }

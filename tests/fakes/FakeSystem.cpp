@@ -248,10 +248,11 @@ bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& e
     return !entries.empty();
 }
 
-bool FakeSystem::CreateFolderTree(const std::string& path) {
+bool FakeSystem::CreateFolderTree(const std::string& path, bool* created) {
     if (Fails("CreateFolderTree", path)) {
         return false;
     }
+    bool madeLevel = false;
     const std::vector<std::string> parts = SplitPath(path);
     if (parts.empty() || (nodes.count(Key(parts[0])) == 0 && parts[0].size() == 2)) {
         return false;
@@ -262,11 +263,15 @@ bool FakeSystem::CreateFolderTree(const std::string& path) {
             level = "\\\\" + level;
         }
         auto node = nodes.find(Key(level));
-        if (node == nodes.end()) {
+        madeLevel = node == nodes.end();
+        if (madeLevel) {
             nodes[Key(level)] = Node{level, true, false, {}};
         } else if (!node->second.folder) {
             return false;
         }
+    }
+    if (created != nullptr) {
+        *created = madeLevel;
     }
     return true;
 }

@@ -83,7 +83,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
-    bool CreateFolderTree(const std::string& path) override;
+    bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     int64_t DiskFreeBytes(const std::string& root) override;

@@ -71,6 +71,14 @@ protected:
 
     std::vector<std::string> Messages() const { return ui.Messages(); }
 
+    // The record's part after the files: the folders the installation made.
+    std::string RecordedFolders() const {
+        const std::string record = system.FileData(kDst + "\\_setup.log");
+        return record.substr(record.find(".\r\n"));
+    }
+    const std::string kSubFoldersOnly =
+        ".\r\nC:\\Program Files\\App\\sub\\deep\\\r\nC:\\Program Files\\App\\sub\\\r\n";
+
     // The whole observable sequence of a successful installation into a new folder.
     Events FullRun() const {
         return Join({{kCreated, "status フォルダを作成しています...", "max 2", "pos 0", "pos 1",
@@ -153,9 +161,21 @@ TEST_F(InstallEngineTest, ExistingFolderIsAskedAboutAndNotRecorded) {
     Install();
     EXPECT_EQ(kExists, ui.events.front());
     EXPECT_EQ(kSuccess, ui.events.back());
-    const std::string record = system.FileData(kDst + "\\_setup.log");
-    EXPECT_EQ(".\r\nC:\\Program Files\\App\\sub\\deep\\\r\nC:\\Program Files\\App\\sub\\\r\n",
-              record.substr(record.find(".\r\n")));
+    EXPECT_EQ(kSubFoldersOnly, RecordedFolders());
+}
+
+// A check that misses the existing folder leads to the new-folder notice, but the
+// record must not claim the folder: an uninstallation would remove it.
+TEST_F(InstallEngineTest, AnExistingFolderMissedByTheCheckIsNotRecorded) {
+    system.AddFolder(kDst);
+    system.failIf = [](const std::string& operation, const std::string& path) {
+        return operation == "FolderExists" && path == kDst;
+    };
+    ui.answers = {true, true};
+    Install();
+    EXPECT_EQ(kCreated, ui.events.front());
+    EXPECT_EQ(kSuccess, ui.events.back());
+    EXPECT_EQ(kSubFoldersOnly, RecordedFolders());
 }
 
 TEST_F(InstallEngineTest, ExistingFolderCancelledCreatesNothing) {

@@ -446,19 +446,23 @@ TEST_F(FileSystemTest, CreateFolderTreeCreatesEveryMissingLevel) {
     struct Case {
         std::string path;  // below the base folder
         std::vector<std::wstring> levels;
+        bool created;  // the last level by this call
     };
     const Case cases[] = {
-        {"a\\b\\c", {L"a", L"a\\b", L"a\\b\\c"}},
-        {"d\\e\\", {L"d", L"d\\e"}},
-        {"f/g/h", {L"f", L"f\\g", L"f\\g\\h"}},
-        {"i\\\\j", {L"i", L"i\\j"}},
-        {"a\\b\\k", {L"a\\b\\k"}},
-        {"ソ\\表\\能", {L"ソ", L"ソ\\表", L"ソ\\表\\能"}},
-        {"", {}},
+        {"a\\b\\c", {L"a", L"a\\b", L"a\\b\\c"}, true},
+        {"d\\e\\", {L"d", L"d\\e"}, true},
+        {"f/g/h", {L"f", L"f\\g", L"f\\g\\h"}, true},
+        {"i\\\\j", {L"i", L"i\\j"}, true},
+        {"a\\b\\k", {L"a\\b\\k"}, true},
+        {"a\\b", {L"a\\b"}, false},
+        {"ソ\\表\\能", {L"ソ", L"ソ\\表", L"ソ\\表\\能"}, true},
+        {"", {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_TRUE(system_.CreateFolderTree(base_ + c.path));
+        bool created = !c.created;
+        EXPECT_TRUE(system_.CreateFolderTree(base_ + c.path, &created));
+        EXPECT_EQ(c.created, created);
         for (const std::wstring& level : c.levels) {
             SCOPED_TRACE(ToCodePage(level));
             const DWORD attributes = GetFileAttributesW((wideBase_ + level).c_str());
