@@ -1,0 +1,284 @@
+#!/bin/bash
+# A whole installation and uninstallation as a user makes them with Setup.exe: the
+# information dialog, a typed destination and a click on Start; then every file byte
+# for byte, the record's bytes, every registry value and the shortcuts (read back by
+# lnkinfo, not by our own code); the open step after the installation with and
+# without its question; the uninstallation from the menu, which leaves only the
+# parent keys; a cancel in the middle of a large file; and the question about a
+# vanished program answered with OK, which uninstalls.
+source "$(dirname "$0")/lib.sh"
+
+SOFT=導入試験$$
+ENTRY=$(e2e_key_name "$SOFT")
+PRODUCT_PARENT='HKCU\Software\Quillfen\SolvanInstallerMaker'
+UNINSTALL_PARENT='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+PRODUCT_KEY=$PRODUCT_PARENT\\$ENTRY
+UNINSTALL_KEY=$UNINSTALL_PARENT\\$ENTRY
+MENU=(TfmMenu Setup)
+INFO=(TfmInstallInfo インフォメーション)
+DEST=(TfmBrouse インストール先)
+PROGRESS=(TfmInstallProgress 進行状況)
+# The typed destination, one new level below the root; the default one of the
+# settings, below Program Files.
+TYPED='C:\導入試験'$$
+TYPED_UNIX=$E2E_DRIVE_C/導入試験$$
+DEFAULT="C:\\Program Files\\$SOFT"
+DEFAULT_UNIX="$E2E_DRIVE_C/Program Files/$SOFT"
+SHORTCUT_FOLDER="試験社\\$SOFT"
+SHORTCUT_FOLDER_UNIX="$E2E_PROGRAMS/試験社"
+CANCELLED='ユーザーの要求によりインストールが中断しました.
+再びインストールを行う場合は、最初からやり直してください.'
+
+forget_installation() {
+    e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
+    e2e_reg delete "$UNINSTALL_KEY" /f >/dev/null || true
+    rm -rf "$TYPED_UNIX" "$DEFAULT_UNIX" "$SHORTCUT_FOLDER_UNIX" "$E2E_DESKTOP/$SOFT.lnk" \
+        "$E2E_DESKTOP/説明書$$.lnk"
+}
+trap 'forget_installation; e2e_cleanup' EXIT
+
+# ---- The medium: a tree with double-byte names (one with a 0x5C trail byte), an
+# empty folder, an empty file, a few hundred KiB of random bytes; the uninstaller; the
+# program that the open step starts, which leaves a trace.
+
+e2e_medium
+m=$E2E_MEDIUM
+cp "$SETUP_BUILD/_uninst.exe" "$m/"
+mkdir -p "$m/tools" "$m/SETUP/bin" "$m/SETUP/ソ表/深い" "$m/SETUP/空"
+cp "$SETUP_BUILD/tools/OpenTrace.exe" "$m/tools/"
+head -c 300000 /dev/urandom >"$m/SETUP/bin/app.exe"
+head -c 1048577 /dev/urandom >"$m/SETUP/ソ表/深い/データ.bin"
+printf 'manual\r\n' >"$m/SETUP/ソ表/説明書.txt"
+: >"$m/SETUP/空っぽ.txt"
+printf 'お読みください.\r\n' | iconv -f utf-8 -t cp932 >"$m/Setup.MSG"
+
+# Setup.INI with the open step's question on (1) or off (0).
+write_settings() {
+    e2e_sjis >"$m/Setup.INI" <<EOF
+[Identification]
+ID=SolvaneInstaller
+[BasicOption]
+ExecFile=bin\\app.exe
+SoftName=$SOFT
+[AdvanceOption]
+DstSubFolder=$SOFT
+DstFolderID=0
+ShortcutDesktop=1
+ShortcutPrograms=1
+ShortcutFolder=$SHORTCUT_FOLDER
+ExShortcutDesktop=1
+ExShortcutPrograms=1
+ExShortcutFile=ソ表\\説明書.txt
+ExShortcutName=説明書$$
+AfterOpen=tools\\OpenTrace.exe
+AfterOpenDialog=$1
+StandAloneUninstUse=1
+EOF
+}
+
+expect_equal() {
+    [ "$2" = "$3" ] || e2e_fail "$1:" "expected:" "$2" "but saw:" "$3"
+}
+
+# Starts an installation from the fresh menu with the keys.
+start_install() {
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Down Enter
+}
+
+# The open step started OpenTrace.exe from the medium's tools folder, there.
+expect_opened() {
+    local trace=$m/tools/opened.txt deadline=$((SECONDS + E2E_TIMEOUT_S))
+    until [ -s "$trace" ]; do
+        ((SECONDS < deadline)) || e2e_fail "expected the open step to start tools\\OpenTrace.exe"
+        sleep 0.1
+    done
+    local folder started_in
+    folder=$("$E2E_WINE_RUN" winepath -w "$m/tools" </dev/null 2>/dev/null | tr -d '\r')
+    grep -qiF "$folder\\OpenTrace.exe" <(head -1 "$trace") ||
+        e2e_fail "expected OpenTrace.exe of the medium started, saw: $(head -1 "$trace")"
+    started_in=$(sed -n 2p "$trace")
+    started_in=${started_in%\\}
+    expect_equal "the opened program's working folder" "${folder,,}" "${started_in,,}"
+    rm "$trace"
+}
+
+# The string values of a registry key, "name=data" each, sorted by name (reg.exe
+# lists them in its own order).
+values_of() {
+    e2e_reg query "$1" | sed -n 's/^ *\([^ ]*\) *REG_SZ *\(.*\)$/\1=\2/p' | sort
+}
+
+# Target and working folder of a shortcut, as lnkinfo reads them (the target is
+# stored in the code page of the system too).
+link_of() {
+    lnkinfo -c windows-932 "$1" 2>/dev/null | sed -n 's/^\s*\(Local path\|Working directory\)\s*: //p'
+}
+
+# ---- An installation: the information, a typed destination, Start with the mouse
+
+write_settings 1
+e2e_start
+start_install
+e2e_wait_window "${INFO[@]}"
+e2e_drive click "${INFO[@]}" '次へ(&N) >'
+e2e_wait_window "${DEST[@]}"
+e2e_drive type "${DEST[@]}" インストール先フォルダ名 "$TYPED"
+e2e_drive click "${DEST[@]}" '開始(&S)'
+e2e_expect_message メッセージ OK "フォルダ $TYPED がありません.
+このフォルダを新規に作成します."
+e2e_answer OK
+e2e_expect_message 成功 OK インストールが正常に終了しました.
+e2e_answer OK
+e2e_expect_message 確認 "OK Cancel" "OpenTrace.exe を開きますか？"
+e2e_answer OK
+expect_opened
+e2e_wait_window "${MENU[@]}"
+
+# Every file byte for byte, the empty folder, and nothing else but the record and the
+# uninstaller.
+diff -r "$m/SETUP" "$TYPED_UNIX" -x _setup.log -x _uninst.exe >"$E2E_DIR/tree.diff" ||
+    e2e_fail "the installed tree differs from the medium's:" "$(cat "$E2E_DIR/tree.diff")"
+cmp -s "$m/_uninst.exe" "$TYPED_UNIX/_uninst.exe" || e2e_fail "expected the uninstaller copied"
+
+# The record: code page 932, every line ended by CR LF; the files, the record itself,
+# the uninstaller, ".", the folders each after those inside it, and last the
+# destination that the installation made. The order of siblings is the file
+# system's: they are compared as sets.
+record=$TYPED_UNIX/_setup.log
+iconv -f cp932 -t utf-8 "$record" | tr -d '\r' >"$E2E_DIR/record.lines" ||
+    e2e_fail "the record is not code page 932"
+[ "$(wc -l <"$record")" = "$(grep -c $'\r$' "$record")" ] &&
+    [ "$(tail -c 2 "$record" | od -An -tx1 | tr -d ' ')" = 0d0a ] ||
+    e2e_fail "expected every line of the record to end in CR LF"
+line() { sed -n "$1p" "$E2E_DIR/record.lines"; }
+expect_equal "the record's installed files" "$(printf '%s\n' "$TYPED\\bin\\app.exe" \
+    "$TYPED\\ソ表\\深い\\データ.bin" "$TYPED\\ソ表\\説明書.txt" "$TYPED\\空っぽ.txt" | sort)" \
+    "$(line 1,4 | sort)"
+expect_equal "the record's own lines" "$TYPED\\_setup.log
+$TYPED\\_uninst.exe
+." "$(line 5,7)"
+expect_equal "the record's folders" "$(printf '%s\n' "$TYPED\\ソ表\\深い\\" "$TYPED\\ソ表\\" \
+    "$TYPED\\bin\\" "$TYPED\\空\\" | sort)" "$(line 8,11 | sort)"
+(($(grep -nxF "$TYPED\\ソ表\\深い\\" "$E2E_DIR/record.lines" | cut -d: -f1) <
+    $(grep -nxF "$TYPED\\ソ表\\" "$E2E_DIR/record.lines" | cut -d: -f1))) ||
+    e2e_fail "expected the inner folder before the outer one in the record"
+expect_equal "the record's last lines" "$TYPED" "$(sed -n '12,$p' "$E2E_DIR/record.lines")"
+
+# Every registry value, each a string, and no other value.
+expect_equal "the product key" "ExShortcutDesktop=1
+ExShortcutName=説明書$$
+ExShortcutPrograms=1
+LogFile=$TYPED\\_setup.log
+Path=$TYPED\\bin\\app.exe
+ShortcutDesktop=1
+ShortcutFolder=$SHORTCUT_FOLDER
+ShortcutPrograms=1" "$(values_of "$PRODUCT_KEY")"
+expect_equal "the Uninstall entry" "DisplayIcon=$TYPED\\bin\\app.exe
+DisplayName=$SOFT
+UninstallString=\"$TYPED\\_uninst.exe\" @$ENTRY" "$(values_of "$UNINSTALL_KEY")"
+for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
+    expect_equal "the number of values of $key" "$(values_of "$key" | wc -l)" \
+        "$(e2e_reg query "$key" | grep -c '^ *[^ ]* *REG_')"
+done
+
+# The four shortcuts: target and working folder.
+program_link="$TYPED\\bin\\app.exe
+$TYPED\\bin"
+manual_link="$TYPED\\ソ表\\説明書.txt
+$TYPED\\ソ表"
+expect_equal "the desktop shortcut" "$program_link" "$(link_of "$E2E_DESKTOP/$SOFT.lnk")"
+expect_equal "the desktop's extra shortcut" "$manual_link" "$(link_of "$E2E_DESKTOP/説明書$$.lnk")"
+expect_equal "the programs menu shortcut" "$program_link" \
+    "$(link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/$SOFT.lnk")"
+expect_equal "the programs menu's extra shortcut" "$manual_link" \
+    "$(link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/説明書$$.lnk")"
+
+# ---- The uninstallation from the menu: everything goes but the parent keys
+
+e2e_drive mouse "${MENU[@]}" move 40 46
+e2e_drive mouse "${MENU[@]}" click 40 46
+e2e_expect_message 確認 "Yes No" ソフトを削除してよろしいですか？
+e2e_answer Yes
+e2e_expect_message 成功 OK アンインストールが正常に終了しました.
+e2e_answer OK
+e2e_wait_window "${MENU[@]}"
+e2e_drive key "${MENU[@]}" Esc
+e2e_expect_exit_code 0
+for gone in "$TYPED_UNIX" "$E2E_DESKTOP/$SOFT.lnk" "$E2E_DESKTOP/説明書$$.lnk" "$SHORTCUT_FOLDER_UNIX/$SOFT"; do
+    [ ! -e "$gone" ] || e2e_fail "expected $gone removed by the uninstallation"
+done
+for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
+    ! e2e_reg query "$key" >/dev/null || e2e_fail "expected $key removed by the uninstallation"
+done
+for key in "$PRODUCT_PARENT" "$UNINSTALL_PARENT"; do
+    e2e_reg query "$key" >/dev/null || e2e_fail "expected $key kept by the uninstallation"
+done
+
+# ---- A cancel in the middle of a large file: the file's partial copy is deleted, the
+# files before it stay, no record and no registry value exist.
+
+write_settings 0
+truncate -s 1G "$m/SETUP/ソ表/大きい.bin"
+e2e_start
+start_install
+e2e_wait_window "${INFO[@]}"
+e2e_drive key "${INFO[@]}" Enter
+e2e_wait_window "${DEST[@]}"
+e2e_drive click "${DEST[@]}" '開始(&S)'
+e2e_expect_message メッセージ OK "フォルダ $DEFAULT がありません.
+このフォルダを新規に作成します."
+e2e_answer OK
+deadline=$((SECONDS + E2E_TIMEOUT_S))
+until [ "$(stat -c %s "$DEFAULT_UNIX/ソ表/大きい.bin" 2>/dev/null || echo 0)" -gt 0 ]; do
+    ((SECONDS < deadline)) || e2e_fail "expected the copy of 大きい.bin to begin"
+    sleep 0.05
+done
+e2e_drive key "${PROGRESS[@]}" Esc
+e2e_expect_message 警告 OK "$CANCELLED"
+[ ! -e "$DEFAULT_UNIX/ソ表/大きい.bin" ] || e2e_fail "expected the partial copy of 大きい.bin deleted"
+[ ! -e "$DEFAULT_UNIX/_setup.log" ] || e2e_fail "expected no record after the cancel"
+! e2e_reg query "$PRODUCT_KEY" >/dev/null || e2e_fail "expected no registry value after the cancel"
+e2e_answer OK
+e2e_wait_window "${MENU[@]}"
+rm "$m/SETUP/ソ表/大きい.bin"
+
+# ---- Into the folder the cancelled run left: the question about it; the open step
+# without a question.
+
+start_install
+e2e_wait_window "${INFO[@]}"
+e2e_drive key "${INFO[@]}" Enter
+e2e_wait_window "${DEST[@]}"
+e2e_drive click "${DEST[@]}" '開始(&S)'
+e2e_expect_message 確認 "OK Cancel" "フォルダ $DEFAULT は既に存在します.
+このフォルダのファイルは上書きされる可能性があります.
+続行しますか？"
+e2e_answer OK
+e2e_expect_message 成功 OK インストールが正常に終了しました.
+e2e_answer OK
+expect_opened
+e2e_wait_window "${MENU[@]}"
+e2e_drive key "${MENU[@]}" Esc
+e2e_expect_exit_code 0
+diff -r "$m/SETUP" "$DEFAULT_UNIX" -x _setup.log -x _uninst.exe >"$E2E_DIR/tree.diff" ||
+    e2e_fail "the installed tree differs from the medium's:" "$(cat "$E2E_DIR/tree.diff")"
+
+# ---- The program vanishes: the next start asks, and OK uninstalls. The destination
+# folder was there before this installation, so it stays, empty.
+
+rm "$DEFAULT_UNIX/bin/app.exe"
+e2e_start
+e2e_expect_message 確認 "OK Cancel" "通常のアンインストール以外の方法で実行ファイルが削除されています.
+アンインストールを行いますか？"
+e2e_answer OK
+e2e_expect_message 成功 OK アンインストールが正常に終了しました.
+e2e_answer OK
+e2e_wait_window "${MENU[@]}"
+e2e_drive key "${MENU[@]}" Esc
+e2e_expect_exit_code 0
+expect_equal "what the uninstallation left of the destination" "" "$(ls -A "$DEFAULT_UNIX")"
+! e2e_reg query "$PRODUCT_KEY" >/dev/null || e2e_fail "expected $PRODUCT_KEY removed"
+[ ! -e "$E2E_DESKTOP/$SOFT.lnk" ] || e2e_fail "expected the desktop shortcut removed"
+
+echo "PASS $E2E_TEST"
