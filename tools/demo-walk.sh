@@ -24,12 +24,8 @@ step() { printf '%s\n' "--- $*"; }
 e2e_medium
 bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$E2E_MEDIUM" "$SETUP_BUILD"
 soft=$(sed -n 's/^SoftName=//p' "$E2E_MEDIUM/Setup.INI" | tr -d '\r' | iconv -f CP932 -t UTF-8)
-# The registry key name: each byte of the name as two letters A to P.
-entry=$(sed -n 's/^SoftName=//p' "$E2E_MEDIUM/Setup.INI" | tr -d '\r\n' | od -An -tx1 -v |
-    tr -d ' \n' | while read -r -n1 nibble; do
-        [ -n "$nibble" ] && printf '%s' "${letters:=ABCDEFGHIJKLMNOP}" | cut -c$((16#$nibble + 1)) | tr -d '\n'
-    done)
-reg_query() { "$E2E_WINE_RUN" reg query "$1" 2>/dev/null | iconv -f CP932 -t UTF-8 | sed 's/^/    /'; }
+entry=$(e2e_key_name "$soft")
+reg_query() { e2e_reg query "$1" | sed "s/^/    /"; }
 
 step "menu"
 e2e_start

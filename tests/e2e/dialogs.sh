@@ -27,11 +27,6 @@ EXISTING_UNIX=$WINEPREFIX/drive_c/e2e-dialogs-$$
 EXISTING="C:\\e2e-dialogs-$$\\既存"
 trap 'rm -rf "$EXISTING_UNIX"; e2e_cleanup' EXIT
 
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
-}
-
 # The 25-character figure of the size labels: grouped by ",", right-aligned.
 grouped() {
     local n=$1 text=
@@ -162,7 +157,7 @@ refused() {
 
 e2e_medium
 m=$E2E_MEDIUM
-sjis >"$m/Setup.INI" <<EOF
+e2e_sjis >"$m/Setup.INI" <<EOF
 [Identification]
 ID=SolvaneInstaller
 [BasicOption]

@@ -177,6 +177,29 @@ e2e_expect_shown() {
             "but it showed:" "$seen"
 }
 
+# Text given in UTF-8, written as code page 932 with CR LF line ends, as a medium
+# holds it.
+e2e_sjis() {
+    sed 's/$/\r/' | iconv -f utf-8 -t cp932
+}
+
+# The registry key name of a software name: each code page 932 byte as two letters
+# A to P.
+e2e_key_name() {
+    printf '%s' "$1" | iconv -f utf-8 -t cp932 | od -An -tx1 -v | tr -d ' \n' | tr 0-9a-f A-P
+}
+
+# Runs reg.exe in the prefix; its output in UTF-8 without CRs.
+e2e_reg() {
+    "$E2E_WINE_RUN" reg "$@" </dev/null 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# The folders of a Wine prefix where the shortcuts go.
+E2E_DRIVE_C=$WINEPREFIX/drive_c
+E2E_DESKTOP=$E2E_DRIVE_C/users/Public/Desktop
+E2E_PROGRAMS="$E2E_DRIVE_C/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+
 # Saves the screen as $SETUP_BUILD/screenshots/<test>-<step>.png once it has settled:
 # two looks in a row agree (a blinking caret may keep it from ever settling).
 e2e_screenshot() {

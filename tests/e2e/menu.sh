@@ -11,21 +11,15 @@ source "$(dirname "$0")/lib.sh"
 # A name of this run's own: its registry key is shared with nobody, not even with
 # this test run at the same time from another build.
 SOFT_NAME=メニュー試験$$
-ENCODED_NAME=$(printf '%s' "$SOFT_NAME" | iconv -f utf-8 -t cp932 | od -An -tx1 | tr -d ' \n' |
-    tr 0-9a-f A-P)
-PRODUCT_KEY="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$ENCODED_NAME"
-
-win_reg() {
-    "$E2E_WINE_RUN" reg "$@" >/dev/null 2>&1 </dev/null
-}
+PRODUCT_KEY="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$(e2e_key_name "$SOFT_NAME")"
 
 # The installed program's path, as an installation records it.
 record_installed_path() {
-    win_reg add "$PRODUCT_KEY" /v Path /d "$1" /f || e2e_fail "could not write $PRODUCT_KEY"
+    e2e_reg add "$PRODUCT_KEY" /v Path /d "$1" /f >/dev/null || e2e_fail "could not write $PRODUCT_KEY"
 }
 
 forget_installation() {
-    win_reg delete "$PRODUCT_KEY" /f || true
+    e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
 }
 
 cleanup_menu_test() {
@@ -34,14 +28,9 @@ cleanup_menu_test() {
 }
 trap cleanup_menu_test EXIT
 
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
-}
-
 # Setup.INI with the buttons' alignment; the labels yellow.
 write_settings() {
-    sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
+    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
 [Identification]
 ID=SolvaneInstaller
 [BasicOption]

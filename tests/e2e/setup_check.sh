@@ -18,11 +18,6 @@ repeat() {
     printf "%${2}s" '' | tr ' ' "$1"
 }
 
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
-}
-
 CLEAN_INI='[Identification]
 ID=SolvaneInstaller
 [BasicOption]
@@ -55,8 +50,8 @@ clean_medium() {
     cp "$SETUP_BUILD/Setup.exe" "$dir/"
     # Only its presence matters here.
     printf 'MZ' >"$dir/_uninst.exe"
-    printf '%s\n' "$CLEAN_INI" | sjis >"$dir/Setup.INI"
-    printf 'インストールの前にお読みください.\n' | sjis >"$dir/Setup.MSG"
+    printf '%s\n' "$CLEAN_INI" | e2e_sjis >"$dir/Setup.INI"
+    printf 'インストールの前にお読みください.\n' | e2e_sjis >"$dir/Setup.MSG"
     convert -size 320x240 xc:navy "$dir/SETUP.jpg"
     convert -size 800x600 gradient:blue-black "$dir/SetupBk.jpg"
     printf 'read me\r\n' >"$dir/readme.txt"
@@ -70,7 +65,7 @@ edit_ini() {
     text=$(iconv -f cp932 -t utf-8 "$file" | tr -d '\r')
     grep -qxF -- "$from" <<<"$text" || e2e_fail "no line \"$from\" in $file"
     FROM=$from TO=$to awk '$0 == ENVIRON["FROM"] { print ENVIRON["TO"]; next } { print }' \
-        <<<"$text" | sjis >"$file"
+        <<<"$text" | e2e_sjis >"$file"
 }
 
 CLEAN_SUMMARY='ファイル 2 個、フォルダ 4 個、合計 705,000 バイト.
@@ -236,7 +231,7 @@ expect_check "$m" 1 "エラー: Setup.INI: ファイルがないか開けませ�
 $CLEAN_SUMMARY
 エラー 1 件、警告 0 件."
 for id in '' solvaneinstaller SolvaneInstaller2; do
-    printf '%s\n' "$CLEAN_INI" | sjis >"$m/Setup.INI"
+    printf '%s\n' "$CLEAN_INI" | e2e_sjis >"$m/Setup.INI"
     edit_ini "$m/Setup.INI" 'ID=SolvaneInstaller' "ID=$id"
     case $id in
         '') text='キーがありません.' ;;

@@ -14,33 +14,22 @@ UNINSTALLER=$SETUP_BUILD/_uninst.exe
 
 # A name of this test's own: its registry keys are shared with nobody.
 SOFT_NAME=削除試験ソフト
-encode() {
-    printf '%s' "$1" | iconv -f utf-8 -t cp932 | od -An -tx1 | tr -d ' \n' | tr 0-9a-f A-P
-}
-ENTRY=$(encode "$SOFT_NAME")
+ENTRY=$(e2e_key_name "$SOFT_NAME")
 PRODUCT_KEY="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$ENTRY"
 UNINSTALL_KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$ENTRY"
 SESSION_MANAGER="HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
 
-DRIVE_C=$WINEPREFIX/drive_c
-USER_NAME=$(whoami)
 # The vendor folder was there before the installation; the destination was made by it.
 VENDOR=削除試験社
 DEST_WIN="C:\\Program Files\\$VENDOR\\$SOFT_NAME"
-DEST=$DRIVE_C/Program\ Files/$VENDOR/$SOFT_NAME
-DESKTOP=$DRIVE_C/users/Public/Desktop
-PROGRAMS=$DRIVE_C/users/$USER_NAME/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
+DEST=$E2E_DRIVE_C/Program\ Files/$VENDOR/$SOFT_NAME
 SHORTCUT_FOLDER=$SOFT_NAME
 
-win_reg() {
-    "$E2E_WINE_RUN" reg "$@" </dev/null
-}
-
 forget_installation() {
-    win_reg delete "$PRODUCT_KEY" /f >/dev/null 2>&1 || true
-    win_reg delete "$UNINSTALL_KEY" /f >/dev/null 2>&1 || true
-    rm -rf "$DRIVE_C/Program Files/$VENDOR" "$PROGRAMS/$SHORTCUT_FOLDER" \
-        "$DESKTOP/$SOFT_NAME.lnk"
+    e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
+    e2e_reg delete "$UNINSTALL_KEY" /f >/dev/null || true
+    rm -rf "$E2E_DRIVE_C/Program Files/$VENDOR" "$E2E_PROGRAMS/$SHORTCUT_FOLDER" \
+        "$E2E_DESKTOP/$SOFT_NAME.lnk"
 }
 
 cleanup_uninstaller_test() {
@@ -48,11 +37,6 @@ cleanup_uninstaller_test() {
     e2e_cleanup
 }
 trap cleanup_uninstaller_test EXIT
-
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
-}
 
 # A medium whose installation Setup.exe makes: a small tree with an empty folder, the
 # uninstaller, and three shortcuts.
@@ -63,7 +47,7 @@ make_medium() {
     printf 'MZ app' >"$E2E_MEDIUM/SETUP/bin/app.exe"
     printf 'manual\r\n' >"$E2E_MEDIUM/SETUP/doc/説明書.txt"
     printf 'old\r\n' >"$E2E_MEDIUM/SETUP/doc/古い版/old.txt"
-    sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
+    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
 [Identification]
 ID=SolvaneInstaller
 [BasicOption]
@@ -100,8 +84,8 @@ start_program() {
 # destination is there before, with a file of its own.
 install_with_setup() {
     forget_installation
-    mkdir -p "$DRIVE_C/Program Files/$VENDOR"
-    printf 'not made by the installation' >"$DRIVE_C/Program Files/$VENDOR/keep.txt"
+    mkdir -p "$E2E_DRIVE_C/Program Files/$VENDOR"
+    printf 'not made by the installation' >"$E2E_DRIVE_C/Program Files/$VENDOR/keep.txt"
     make_medium "$1"
     start_program "$E2E_MEDIUM" Setup.exe
     e2e_wait_window TfmMenu Setup
@@ -122,17 +106,16 @@ install_with_setup() {
 # Every file and folder of the installation, with the bytes of each file, the
 # shortcuts and both registry keys.
 installation_state() {
-    (cd "$DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
+    (cd "$E2E_DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
         find . -type d | sort)
-    ls "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER" 2>&1
-    win_reg query "$PRODUCT_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
-    win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    ls "$E2E_DESKTOP/$SOFT_NAME.lnk" "$E2E_PROGRAMS/$SHORTCUT_FOLDER" 2>&1
+    e2e_reg query "$PRODUCT_KEY"
+    e2e_reg query "$UNINSTALL_KEY"
 }
 
 # The entries of the system's list of deletions at its next start, one a line.
 pending_deletions() {
-    win_reg query "$SESSION_MANAGER" /v PendingFileRenameOperations 2>/dev/null |
-        iconv -f cp932 -t utf-8 | tr -d '\r' |
+    e2e_reg query "$SESSION_MANAGER" /v PendingFileRenameOperations |
         sed -n 's/.*PendingFileRenameOperations *REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' |
         grep -v '^$' || true
 }
@@ -144,9 +127,9 @@ mkdir -p "$E2E_DIR"
 
 install_with_setup 0
 [ ! -e "$DEST/_uninst.exe" ] || e2e_fail "_uninst.exe was copied with StandAloneUninstUse=0"
-! win_reg query "$UNINSTALL_KEY" >/dev/null 2>&1 ||
+! e2e_reg query "$UNINSTALL_KEY" >/dev/null ||
     e2e_fail "the Uninstall entry was written with StandAloneUninstUse=0"
-win_reg query "$PRODUCT_KEY" /v LogFile >/dev/null 2>&1 ||
+e2e_reg query "$PRODUCT_KEY" /v LogFile >/dev/null ||
     e2e_fail "the product key was not written with StandAloneUninstUse=0"
 # The record's line for the uninstaller, after its own, is empty.
 uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST/_setup.log" | tr -d '\r' |
@@ -159,12 +142,12 @@ uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST/_setup.log" | tr -d '\r' |
 
 install_with_setup 1
 cmp -s "$UNINSTALLER" "$DEST/_uninst.exe" || e2e_fail "expected $DEST_WIN\\_uninst.exe"
-win_reg query "$UNINSTALL_KEY" /v UninstallString 2>/dev/null | iconv -f cp932 -t utf-8 |
+e2e_reg query "$UNINSTALL_KEY" /v UninstallString |
     grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
     e2e_fail "expected the UninstallString \"$DEST_WIN\\_uninst.exe\" @$ENTRY, saw:" \
-        "$(win_reg query "$UNINSTALL_KEY" 2>&1 | iconv -f cp932 -t utf-8)"
-for link in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk" \
-    "$PROGRAMS/$SHORTCUT_FOLDER/説明書.lnk"; do
+        "$(e2e_reg query "$UNINSTALL_KEY")"
+for link in "$E2E_DESKTOP/$SOFT_NAME.lnk" "$E2E_PROGRAMS/$SHORTCUT_FOLDER/$SOFT_NAME.lnk" \
+    "$E2E_PROGRAMS/$SHORTCUT_FOLDER/説明書.lnk"; do
     [ -f "$link" ] || e2e_fail "expected the shortcut $link"
 done
 INSTALLED=$(installation_state)
@@ -191,7 +174,7 @@ bad_command_line エラー "$NO_SOFTWARE"
 bad_command_line エラー "$NO_SOFTWARE" "$ENTRY"
 bad_command_line エラー "$BAD_NAME" "@${ENTRY:1}"
 bad_command_line エラー "$BAD_NAME" "@${ENTRY}QQ"
-bad_command_line 警告 ソフトがインストールされていません. "@$(encode 未登録ソフト)"
+bad_command_line 警告 ソフトがインストールされていません. "@$(e2e_key_name 未登録ソフト)"
 
 # ---- The removal, as the list of installed programs starts it
 
@@ -207,21 +190,21 @@ e2e_expect_exit_code 0
 e2e_expect_shown "#32770 確認" "TfmUninstallProgress 進行状況" "#32770 成功"
 
 [ ! -e "$DEST" ] || e2e_fail "the destination folder is still there:" "$(cd "$DEST" && find .)"
-[ "$(cat "$DRIVE_C/Program Files/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
+[ "$(cat "$E2E_DRIVE_C/Program Files/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
     e2e_fail "the file the installation did not make was touched"
-[ "$(ls -A "$DRIVE_C/Program Files/$VENDOR")" = keep.txt ] ||
-    e2e_fail "the vendor folder holds more than before:" "$(ls -A "$DRIVE_C/Program Files/$VENDOR")"
-for gone in "$DESKTOP/$SOFT_NAME.lnk" "$PROGRAMS/$SHORTCUT_FOLDER"; do
+[ "$(ls -A "$E2E_DRIVE_C/Program Files/$VENDOR")" = keep.txt ] ||
+    e2e_fail "the vendor folder holds more than before:" "$(ls -A "$E2E_DRIVE_C/Program Files/$VENDOR")"
+for gone in "$E2E_DESKTOP/$SOFT_NAME.lnk" "$E2E_PROGRAMS/$SHORTCUT_FOLDER"; do
     [ ! -e "$gone" ] || e2e_fail "still there: $gone"
 done
 for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
-    ! win_reg query "$key" >/dev/null 2>&1 || e2e_fail "the key $key is still there"
+    ! e2e_reg query "$key" >/dev/null || e2e_fail "the key $key is still there"
 done
 
 # The copy ran from a new folder of the temporary folder and is to go at the next start:
 # its file, then its folder.
 NEW_PENDING=$(diff <(echo "$PENDING_BEFORE") <(pending_deletions) | sed -n 's/^> //p' || true)
-TEMP_WIN="C:\\users\\$USER_NAME\\Temp"
+TEMP_WIN="C:\\users\\$(whoami)\\Temp"
 COPY_FOLDER=$(sed -n 's/^\\??\\\(.*\)\\_uninst\.exe$/\1/p' <<<"$NEW_PENDING")
 [ -n "$COPY_FOLDER" ] && [ "${COPY_FOLDER%\\*}" = "$TEMP_WIN" ] &&
     [ "$NEW_PENDING" = "\\??\\$COPY_FOLDER\\_uninst.exe
@@ -229,7 +212,7 @@ COPY_FOLDER=$(sed -n 's/^\\??\\\(.*\)\\_uninst\.exe$/\1/p' <<<"$NEW_PENDING")
     e2e_fail "expected the copy in a folder of $TEMP_WIN and that folder to be deleted at" \
         "the next start, in that order; new deletions at the next start:" "$NEW_PENDING"
 # Gone at the next start; here it only takes space.
-COPY_DIR=$DRIVE_C/users/$USER_NAME/Temp/${COPY_FOLDER##*\\}
+COPY_DIR=$E2E_DRIVE_C/users/$(whoami)/Temp/${COPY_FOLDER##*\\}
 [ ! -e "$COPY_DIR" ] || [ "$(ls -A "$COPY_DIR")" = _uninst.exe ] ||
     e2e_fail "the copy's folder holds more than the copy:" "$(ls -A "$COPY_DIR")"
 rm -rf "$COPY_DIR"
