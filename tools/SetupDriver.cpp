@@ -50,6 +50,10 @@ const wchar_t kUsage[] =
     L"                              or the controls of one window (handle, #id, class,\n"
     L"                              \"text\", x y w h in its client area)\n"
     L"\n"
+    L"With SETUP_DRIVER_CLOCK set, 'run' adds \" at <ms>\" to each line it prints,\n"
+    L"'click' and 'answer' print \"at <ms>\" when they have clicked and 'message'\n"
+    L"ends with \"at: <ms>\", the moment it found the box: milliseconds of the\n"
+    L"system's monotonic clock, which every process shares, for timing a program.\n"
     L"<class> and <caption> match exactly, * matches any; the topmost match counts.\n"
     L"<control> is #id (decimal or 0x hex) or the control's text; for 'type' a text\n"
     L"names the label beside the field. Windows and controls are waited for (30000 ms\n"
@@ -113,6 +117,18 @@ void Print(const std::wstring& text) {
 int Fail(const std::wstring& text) {
     Write(STD_ERROR_HANDLE, L"SetupDriver: " + text + L"\n");
     return 1;
+}
+
+// " at <ms>" when SETUP_DRIVER_CLOCK is set, else nothing.
+std::wstring Clock() {
+    if (!GetEnvironmentVariableW(L"SETUP_DRIVER_CLOCK", nullptr, 0))
+        return L"";
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    wchar_t text[32];
+    swprintf(text, 32, L" at %.1f", double(now.QuadPart) * 1000.0 / double(frequency.QuadPart));
+    return text;
 }
 
 int Usage() {
@@ -497,6 +513,7 @@ int Message(const Args& args) {
     HWND box = WaitFor(TimeoutArgument(args, 1), FindMessageBox);
     if (!box)
         return WaitFailed(L"a message box");
+    const std::wstring found = Clock();
     std::wstring buttons;
     for (const ButtonName& button : kButtons) {
         HWND control = GetDlgItem(box, button.id);
@@ -515,7 +532,7 @@ int Message(const Args& args) {
     }
     Print(L"caption: " + TitleOf(box) + L"\nbuttons: " + buttons + L"\nicon: " +
           (icon ? L"yes" : L"none") + L"\ntext:\n" + TitleOf(GetDlgItem(box, kMessageTextId)) +
-          L"\n");
+          L"\n" + (found.empty() ? L"" : L"at:" + found + L"\n"));
     return 0;
 }
 
@@ -536,8 +553,11 @@ int Answer(const Args& args) {
         return Fail(L"the message box \"" + TitleOf(box) + L"\" has no button " + args[1]);
     // Posted, not sent: what the answer starts may run for long or show the next box.
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button->id, BN_CLICKED), LPARAM(control));
+    const std::wstring clicked = Clock();
     if (!WaitFor(timeout, [&] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : box; }))
         return Fail(L"the message box did not close after " + args[1]);
+    if (!clicked.empty())
+        Print(clicked.substr(1) + L"\n");
     return 0;
 }
 
@@ -546,6 +566,9 @@ int Click(const Args& args) {
     if (!FindTarget(args, ControlKind::Any, &target))
         return 1;
     PostMessageW(target.control, BM_CLICK, 0, 0);
+    const std::wstring clicked = Clock();
+    if (!clicked.empty())
+        Print(clicked.substr(1) + L"\n");
     return 0;
 }
 
@@ -669,7 +692,7 @@ void PrintShownWindows(DWORD explorer, std::vector<HWND>* visible) {
         GetWindowThreadProcessId(hwnd, &process);
         if (process != explorer &&
             std::find(visible->begin(), visible->end(), hwnd) == visible->end())
-            Print(L"shown " + ClassOf(hwnd) + L" " + TitleOf(hwnd) + L"\n");
+            Print(L"shown " + ClassOf(hwnd) + L" " + TitleOf(hwnd) + Clock() + L"\n");
     }
     *visible = now;
 }
@@ -730,7 +753,7 @@ int Run(const Args& given) {
     if (!Start(path, commandLine, desktop, job.get(), &program))
         return Fail(L"cannot start " + std::wstring(path));
     OwnedHandle process(program.hProcess);
-    Print(L"started\n");
+    Print(L"started" + Clock() + L"\n");
 
     std::vector<HWND> visible;
     do {
