@@ -7,7 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 
 SOFT=ダイアログ試験
-DEFAULT_FOLDER='C:\Program Files\ダイアログ試験'
+DEFAULT_FOLDER="$E2E_PROGRAM_FILES\\ダイアログ試験"
 MENU=(TfmMenu Setup)
 INFO=(TfmInstallInfo インフォメーション)
 DEST=(TfmBrouse インストール先)

@@ -22,8 +22,8 @@ PROGRESS=(TfmInstallProgress 進行状況)
 # settings, below Program Files.
 TYPED='C:\導入試験'$$
 TYPED_UNIX=$E2E_DRIVE_C/導入試験$$
-DEFAULT="C:\\Program Files\\$SOFT"
-DEFAULT_UNIX="$E2E_DRIVE_C/Program Files/$SOFT"
+DEFAULT="$E2E_PROGRAM_FILES\\$SOFT"
+DEFAULT_UNIX="$E2E_PROGRAM_FILES_UNIX/$SOFT"
 SHORTCUT_FOLDER="試験社\\$SOFT"
 SHORTCUT_FOLDER_UNIX="$E2E_PROGRAMS/試験社"
 CANCELLED='ユーザーの要求によりインストールが中断しました.

@@ -199,6 +199,13 @@ e2e_reg() {
 E2E_DRIVE_C=$WINEPREFIX/drive_c
 E2E_DESKTOP=$E2E_DRIVE_C/users/Public/Desktop
 E2E_PROGRAMS="$E2E_DRIVE_C/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+# Program Files as the 32-bit programs see it: in a 64-bit prefix, the x86 one.
+if [ -d "$E2E_DRIVE_C/Program Files (x86)" ]; then
+    E2E_PROGRAM_FILES='C:\Program Files (x86)'
+else
+    E2E_PROGRAM_FILES='C:\Program Files'
+fi
+E2E_PROGRAM_FILES_UNIX=$E2E_DRIVE_C/${E2E_PROGRAM_FILES#C:\\}
 
 # Saves the screen as $SETUP_BUILD/screenshots/<test>-<step>.png once it has settled:
 # two looks in a row agree (a blinking caret may keep it from ever settling).

@@ -18,6 +18,11 @@ repeat() {
     printf "%${2}s" '' | tr ' ' "$1"
 }
 
+# The length of a text in code page 932 bytes.
+cp932_bytes() {
+    printf '%s' "$1" | iconv -f utf-8 -t cp932 | wc -c
+}
+
 CLEAN_INI='[Identification]
 ID=SolvaneInstaller
 [BasicOption]
@@ -75,7 +80,7 @@ CLEAN_SUMMARY='ファイル 2 個、フォルダ 4 個、合計 705,000 バイ�
 # is set (the Wine runner always takes the Japanese one).
 run_windows() {
     if [ -n "${CHECK_LOCALE:-}" ]; then
-        LC_ALL=$CHECK_LOCALE WINEARCH=win32 WINEDEBUG=-all \
+        LC_ALL=$CHECK_LOCALE WINEDEBUG=-all \
             WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree,mshtml=' wine "$@"
     else
         "$E2E_WINE_RUN" "$@"
@@ -133,6 +138,7 @@ ini=$m/Setup.INI
 long_soft_name=$(repeat S 130)
 long_shortcut_name=$(repeat n 240)
 deep=$(repeat a 120)/$(repeat b 120)
+deep_path="$E2E_PROGRAM_FILES\\表計算 1.0\\${deep//\//\\}\\c.txt"
 edit_ini "$ini" 'ExecFile=bin\表計算.exe' 'ExecFile=bin\計算.exe'
 edit_ini "$ini" 'SoftName=表計算ソフト' "SoftName=$long_soft_name"
 edit_ini "$ini" 'DstSubFolder=表計算' 'DstSubFolder=表計算 1.0'
@@ -156,14 +162,14 @@ expect_check "$m" 1 "警告: Setup.INI [AdvanceOption] ShortcutDesktp: 不明な
 警告: Setup.INI [MenuVeiw]: 不明なセクションです. Setup.exe はこのセクションを読みません.
 警告: Setup.INI [AdvanceOption] AfterOpenDialog: 値 \"2\" は 0 でも 1 でもありません. Setup.exe は 0 以外を 1 とみなします.
 警告: Setup.INI [MenuView] ButtonAlign: 値 \"right\" は数値ではありません. Setup.exe はこのキーの既定値を使います.
-エラー: Setup.INI [AdvanceOption] DstSubFolder: 既定のインストール先 C:\\Program Files\\表計算 1.0 は有効なパスではありません. Setup.exe のインストール先の画面は、ユーザーが選び直すまで先へ進みません.
+エラー: Setup.INI [AdvanceOption] DstSubFolder: 既定のインストール先 $E2E_PROGRAM_FILES\\表計算 1.0 は有効なパスではありません. Setup.exe のインストール先の画面は、ユーザーが選び直すまで先へ進みません.
 エラー: Setup.INI [AdvanceOption] ShortcutFolder: フォルダ名に使えない文字 \"|\" があります. Setup.exe はプログラムメニューのショートカットを作れません.
 エラー: Setup.INI [BasicOption] SoftName: 130 バイトあり、127 バイトを超えます. Setup.exe はファイルをすべてコピーした後、レジストリの書込みに失敗します.
 エラー: Setup.INI [BasicOption] ExecFile: SETUP フォルダに bin\\計算.exe がありません. Setup.exe はインストールの後、メニューを出すたびにプログラムが削除されているとしてアンインストールを勧めます.
 エラー: Setup.INI [AdvanceOption] ExShortcutFile: SETUP フォルダに doc\\なし.txt がありません. 追加のショートカットはないファイルを指します.
 エラー: Setup.INI [AdvanceOption] AfterOpen: Setup.exe のフォルダに readme.txt がありません. Setup.exe はインストールの後、このファイルが見つからないと表示します.
 エラー: Setup.INI [AdvanceOption] ExShortcutName: ショートカット C:\\users\\Public\\Desktop\\$long_shortcut_name.lnk は 268 バイトで、259 バイトを超えます. Setup.exe はこれを作れません.
-エラー: SETUP\\${deep//\//\\}\\c.txt: インストール先のパス C:\\Program Files\\表計算 1.0\\${deep//\//\\}\\c.txt は 275 バイトで、259 バイトを超えます. Setup.exe はこれを作れません.
+エラー: SETUP\\${deep//\//\\}\\c.txt: インストール先のパス $deep_path は $(cp932_bytes "$deep_path") バイトで、259 バイトを超えます. Setup.exe はこれを作れません.
 エラー: SETUP.jpg: 大きさ 119×400 は小さすぎます (幅も高さも 120 ピクセル以上が必要です). Setup.exe はメッセージを表示して、組み込みの絵を使います.
 エラー: SetupBk.jpg: JPEG の絵として読めません. Setup.exe はこの絵を表示できません.
 エラー: Setup.MSG: Shift-JIS のテキストではありません. Setup.exe の情報の画面では文字が化けます.

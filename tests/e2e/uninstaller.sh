@@ -21,14 +21,14 @@ SESSION_MANAGER="HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
 
 # The vendor folder was there before the installation; the destination was made by it.
 VENDOR=削除試験社
-DEST_WIN="C:\\Program Files\\$VENDOR\\$SOFT_NAME"
-DEST=$E2E_DRIVE_C/Program\ Files/$VENDOR/$SOFT_NAME
+DEST_WIN="$E2E_PROGRAM_FILES\\$VENDOR\\$SOFT_NAME"
+DEST=$E2E_PROGRAM_FILES_UNIX/$VENDOR/$SOFT_NAME
 SHORTCUT_FOLDER=$SOFT_NAME
 
 forget_installation() {
     e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
     e2e_reg delete "$UNINSTALL_KEY" /f >/dev/null || true
-    rm -rf "$E2E_DRIVE_C/Program Files/$VENDOR" "$E2E_PROGRAMS/$SHORTCUT_FOLDER" \
+    rm -rf "$E2E_PROGRAM_FILES_UNIX/$VENDOR" "$E2E_PROGRAMS/$SHORTCUT_FOLDER" \
         "$E2E_DESKTOP/$SOFT_NAME.lnk"
 }
 
@@ -84,8 +84,8 @@ start_program() {
 # destination is there before, with a file of its own.
 install_with_setup() {
     forget_installation
-    mkdir -p "$E2E_DRIVE_C/Program Files/$VENDOR"
-    printf 'not made by the installation' >"$E2E_DRIVE_C/Program Files/$VENDOR/keep.txt"
+    mkdir -p "$E2E_PROGRAM_FILES_UNIX/$VENDOR"
+    printf 'not made by the installation' >"$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt"
     make_medium "$1"
     start_program "$E2E_MEDIUM" Setup.exe
     e2e_wait_window TfmMenu Setup
@@ -106,7 +106,7 @@ install_with_setup() {
 # Every file and folder of the installation, with the bytes of each file, the
 # shortcuts and both registry keys.
 installation_state() {
-    (cd "$E2E_DRIVE_C/Program Files/$VENDOR" && find . -type f -exec md5sum {} + | sort
+    (cd "$E2E_PROGRAM_FILES_UNIX/$VENDOR" && find . -type f -exec md5sum {} + | sort
         find . -type d | sort)
     ls "$E2E_DESKTOP/$SOFT_NAME.lnk" "$E2E_PROGRAMS/$SHORTCUT_FOLDER" 2>&1
     e2e_reg query "$PRODUCT_KEY"
@@ -190,10 +190,10 @@ e2e_expect_exit_code 0
 e2e_expect_shown "#32770 確認" "TfmUninstallProgress 進行状況" "#32770 成功"
 
 [ ! -e "$DEST" ] || e2e_fail "the destination folder is still there:" "$(cd "$DEST" && find .)"
-[ "$(cat "$E2E_DRIVE_C/Program Files/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
+[ "$(cat "$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
     e2e_fail "the file the installation did not make was touched"
-[ "$(ls -A "$E2E_DRIVE_C/Program Files/$VENDOR")" = keep.txt ] ||
-    e2e_fail "the vendor folder holds more than before:" "$(ls -A "$E2E_DRIVE_C/Program Files/$VENDOR")"
+[ "$(ls -A "$E2E_PROGRAM_FILES_UNIX/$VENDOR")" = keep.txt ] ||
+    e2e_fail "the vendor folder holds more than before:" "$(ls -A "$E2E_PROGRAM_FILES_UNIX/$VENDOR")"
 for gone in "$E2E_DESKTOP/$SOFT_NAME.lnk" "$E2E_PROGRAMS/$SHORTCUT_FOLDER"; do
     [ ! -e "$gone" ] || e2e_fail "still there: $gone"
 done
