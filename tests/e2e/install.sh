@@ -234,6 +234,9 @@ until [ "$(stat -c %s "$DEFAULT_UNIX/ソ表/大きい.bin" 2>/dev/null || echo 0
     ((SECONDS < deadline)) || e2e_fail "expected the copy of 大きい.bin to begin"
     sleep 0.05
 done
+# One look at the window while it copies, without waiting for the screen to settle.
+mkdir -p "$E2E_SCREENSHOTS"
+import -display "$DISPLAY" -window root "$E2E_SCREENSHOTS/$E2E_TEST-copying.png"
 e2e_drive key "${PROGRESS[@]}" Esc
 e2e_expect_message 警告 OK "$CANCELLED"
 [ ! -e "$DEFAULT_UNIX/ソ表/大きい.bin" ] || e2e_fail "expected the partial copy of 大きい.bin deleted"
