@@ -12,6 +12,11 @@ const char* const kInvalidPathMessage = "有効なパスではありません.."
 
 // Shown with the need when the uninstaller is copied too.
 constexpr int64_t kUninstallerKilobytes = 13;
+// The system starts programs only from paths of fewer than 260 characters: the
+// uninstaller under the longest name the installation may give it ("_uninst.exe"
+// behind nine more "_") must fit in the destination.
+constexpr size_t kRunnablePathCharacters = 259;
+constexpr size_t kLongestUninstallerName = 20;
 
 std::string FillIn(const char* format, const std::string& figure) {
     std::string text = format;
@@ -35,6 +40,22 @@ int64_t FreeBytesOfDrive(System& system, const std::string& path) {
 // A drive letter, a colon and a separator: a path the uninstallation can find again.
 bool StartsAtDriveRoot(const std::string& path) {
     return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
+}
+
+// Characters, as the system counts them: a double-byte character is one.
+size_t CharacterCount(const std::string& text) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++count) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+            ++i;
+        }
+    }
+    return count;
+}
+
+bool LeavesRoomForTheUninstaller(const std::string& path) {
+    return CharacterCount(AddTrailingSeparator(path)) + kLongestUninstallerName <=
+           kRunnablePathCharacters;
 }
 
 }  // namespace
@@ -116,8 +137,10 @@ std::string CheckStartDestination(int32_t spaceState, const std::string& dstFold
         return kNoWritableDriveMessage;
     }
     // A folder without a drive passes the space check when nothing is to be
-    // copied, but could not be found again to uninstall: refuse it here.
-    if (!IsValidInstallPath(dstFolder) || !StartsAtDriveRoot(dstFolder)) {
+    // copied, but could not be found again to uninstall: refuse it here, and a
+    // folder too long for the system to start the uninstaller from.
+    if (!IsValidInstallPath(dstFolder) || !StartsAtDriveRoot(dstFolder) ||
+        !LeavesRoomForTheUninstaller(dstFolder)) {
         return kInvalidPathMessage;
     }
     return std::string();

@@ -148,6 +148,11 @@ TEST(DestinationChecks, StartChecks) {
     const std::string space = "ディスクの空き容量が足りません.";
     const std::string drive = "書込み不可能なドライブか有効なドライブではありません.";
     const std::string path = "有効なパスではありません..";
+    const std::string longest = "C:\\" + std::string(235, 'a');
+    std::string wideLongest = "C:\\";
+    for (int i = 0; i < 235; ++i) {
+        wideLongest += "表";  // its second byte is that of a backslash
+    }
     struct Case {
         int32_t state;
         std::string folder;
@@ -168,6 +173,13 @@ TEST(DestinationChecks, StartChecks) {
         {kSpaceEnough, "\\Foo", path},
         {kSpaceEnough, "Foo", path},
         {kSpaceEnough, "", path},
+        // Room for "\\" and the longest uninstaller name, 20 characters, in 259; a
+        // double-byte character counts once.
+        {kSpaceEnough, longest, ""},
+        {kSpaceEnough, longest + "\\", ""},
+        {kSpaceEnough, longest + "x", path},
+        {kSpaceEnough, wideLongest, ""},
+        {kSpaceEnough, wideLongest + "表", path},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.state) + " " + c.folder);
