@@ -1,0 +1,124 @@
+#!/usr/bin/perl
+# The benchmark's table from its samples (lines "case<TAB>tool<TAB>value"): median,
+# minimum and maximum of each, the ratios ours / Wine's tool and ours / native tool,
+# and each target met or not. Writes Markdown and JSON.
+#   report.pl <samples.tsv> <results.md> <results.json>
+use strict;
+use warnings;
+
+my ($samples_file, $md_file, $json_file) = @ARGV;
+die "usage: report.pl <samples.tsv> <results.md> <results.json>\n" unless $json_file;
+
+my %samples;
+open(my $in, '<', $samples_file) or die "$samples_file: $!\n";
+while (<$in>) {
+    chomp;
+    my ($case, $tool, $value) = split /\t/;
+    push @{$samples{$case}{$tool}}, $value;
+}
+close $in;
+
+sub stats {
+    my @v = sort { $a <=> $b } @{$_[0]};
+    my $median = @v % 2 ? $v[$#v / 2] : ($v[@v / 2 - 1] + $v[@v / 2]) / 2;
+    return { median => $median, min => $v[0], max => $v[-1], runs => scalar @v,
+             samples => $_[0] };
+}
+
+# case, what, unit, our tool, Wine's tool, target ratio to it, native tool
+my @rows = (
+    ['install-large', 'Install, large files', 'ms', 'setup', 'xcopy', 1.10, 'cp'],
+    ['install-large-engine', '... from the notice\'s OK', 'ms', 'setup', 'xcopy', undef, 'cp'],
+    ['install-small', 'Install, small files', 'ms', 'setup', 'xcopy', 1.5, 'cp'],
+    ['install-small-engine', '... from the notice\'s OK', 'ms', 'setup', 'xcopy', undef, 'cp'],
+    ['scan', 'Scan alone', 'ms', 'setup', 'dir', 1.2, 'find'],
+    ['uninstall', 'Uninstall, small files', 'ms', 'setup', 'rmdir', 1.5, 'rm'],
+    ['picture', 'Background: decode + stretch', 'ms', 'setup', 'djpeg', 1.5, undef],
+    ['picture-decode', '... of which decode', 'ms', 'setup', 'djpeg-wine', undef, undef],
+    ['picture-stretch', '... of which stretch', 'ms', 'setup', undef, undef, undef],
+    ['stretch-host', 'StretchBitmap alone, native', 'ms', 'setup', undef, undef, undef],
+    ['stretch-instructions', 'StretchBitmap, instructions', 'Ir', 'setup', undef, undef, undef],
+    ['menu', 'Start to menu shown', 'ms', 'setup', undef, undef, undef],
+    ['size', 'Setup.exe', 'bytes', 'Setup.exe', undef, undef, undef],
+    ['size', '_uninst.exe', 'bytes', '_uninst.exe', undef, undef, undef],
+);
+my %peer_name = (xcopy => 'xcopy /E /I /Q', dir => 'dir /s /b', rmdir => 'rmdir /s /q',
+                 djpeg => 'djpeg (native)', 'djpeg-wine' => 'djpeg.exe (same i686 build)', cp => 'cp -r', find => 'find', rm => 'rm -r');
+my $size_limit = 500 * 1024;
+
+sub cell {
+    my ($s) = @_;
+    return '' unless $s;
+    return $s->{median} if $s->{min} == $s->{max};
+    return "$s->{median} ($s->{min}–$s->{max})";
+}
+
+sub ratio {
+    my ($ours, $theirs) = @_;
+    return undef unless $ours && $theirs && $theirs->{median} > 0;
+    return sprintf('%.2f', $ours->{median} / $theirs->{median});
+}
+
+my @md = (
+    '| Case | Unit | Ours: median (min–max) | Wine tool | Wine: median (min–max) | Ours ÷ Wine | Target | Met | Native tool | Native: median (min–max) | Ours ÷ native |',
+    '|---|---|---|---|---|---|---|---|---|---|---|',
+);
+my @json_rows;
+for my $row (@rows) {
+    my ($case, $what, $unit, $tool, $peer, $target, $native) = @$row;
+    next unless $samples{$case} && $samples{$case}{$tool};
+    my $ours = stats($samples{$case}{$tool});
+    # The part of an install is held against the same tools' whole time.
+    (my $peer_case = $case) =~ s/-engine$//;
+    my $theirs = $peer && $samples{$peer_case}{$peer} ? stats($samples{$peer_case}{$peer}) : undef;
+    my $base = $native && $samples{$peer_case}{$native} ? stats($samples{$peer_case}{$native})
+                                                        : undef;
+    my $peer_ratio = ratio($ours, $theirs);
+    my $native_ratio = ratio($ours, $base);
+    my ($target_text, $met) = ('', '');
+    if (defined $target && defined $peer_ratio) {
+        $target_text = "≤ $target";
+        $met = $peer_ratio <= $target ? 'yes' : 'no';
+    } elsif ($case eq 'size' && $tool eq 'Setup.exe') {
+        $target_text = "≤ $size_limit";
+        $met = $ours->{median} <= $size_limit ? 'yes' : 'no';
+    }
+    push @md, '| ' . join(' | ', $what, $unit, cell($ours), $theirs ? $peer_name{$peer} : '',
+                          cell($theirs), $peer_ratio // '', $target_text, $met,
+                          $base ? $peer_name{$native} : '', cell($base), $native_ratio // '')
+        . ' |';
+    push @json_rows, {
+        case => $case, what => $what, unit => $unit, ours => $ours,
+        ($theirs ? (wine_tool => $peer_name{$peer}, wine => $theirs, ratio_to_wine => $peer_ratio)
+                 : ()),
+        ($base ? (native_tool => $peer_name{$native}, native => $base,
+                  ratio_to_native => $native_ratio) : ()),
+        ($target_text ne '' ? (target => $target_text, met => $met) : ()),
+    };
+}
+my $startup = $samples{'wine-startup'}{'cmd-exit'};
+push @md, '', "The Wine tools' times are their wall clock less the "
+    . "start-up of an empty Wine process ($startup->[0] ms, median of 5)." if $startup;
+
+open(my $md, '>', $md_file) or die "$md_file: $!\n";
+print $md join("\n", @md), "\n";
+close $md;
+
+# A small JSON writer: numbers stay numbers, everything else is a quoted string.
+sub to_json {
+    my ($v) = @_;
+    if (ref $v eq 'HASH') {
+        return '{' . join(', ', map { '"' . $_ . '": ' . to_json($v->{$_}) } sort keys %$v) . '}';
+    }
+    if (ref $v eq 'ARRAY') {
+        return '[' . join(', ', map { to_json($_) } @$v) . ']';
+    }
+    return $v if defined $v && $v =~ /^-?\d+(\.\d+)?$/;
+    return 'null' unless defined $v;
+    (my $s = $v) =~ s/(["\\])/\\$1/g;
+    return "\"$s\"";
+}
+open(my $json, '>', $json_file) or die "$json_file: $!\n";
+print $json to_json({ rows => \@json_rows, wine_startup_ms => $startup ? $startup->[0] : undef,
+                      size_limit_bytes => $size_limit }), "\n";
+close $json;
