@@ -47,7 +47,7 @@ private:
 
 // Attributes of a path, INVALID_FILE_ATTRIBUTES when it does not exist.
 DWORD Attributes(const std::string& path) {
-    return GetFileAttributesW(ToWide(path).c_str());
+    return GetFileAttributesW(ToWidePath(path).c_str());
 }
 
 // The end of the part of a path that exists without being created: "X:\", "X:",
@@ -97,7 +97,7 @@ std::string QueryText(Query query) {
 // ---- Files and folders ----
 
 std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
-    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return nullptr;
@@ -108,7 +108,7 @@ std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
 namespace {
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, DWORD disposition) {
-    FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+    FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return nullptr;
@@ -119,6 +119,13 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, DWORD disp
 }  // namespace
 
 std::unique_ptr<OutputFile> Win32System::CreateForWrite(const std::string& path) {
+    // Windows refuses to truncate a read-only file; so do we, also where the file
+    // system itself would let the write through (Wine run by root).
+    const DWORD attributes = Attributes(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     return CreateOutputFile(path, CREATE_ALWAYS);
 }
 
@@ -139,7 +146,7 @@ bool Win32System::FolderExists(const std::string& path) {
 bool Win32System::FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileW(ToWide(pattern).c_str(), &data));
+    FindHandle find(FindFirstFileW(ToWidePath(pattern).c_str(), &data));
     if (!find) {
         return false;
     }
@@ -163,7 +170,8 @@ bool Win32System::CreateFolderTree(const std::string& path, bool* created) {
         if (i == path.size() || IsSeparator(path[i])) {
             if (i > levelStart) {
                 const std::string level = path.substr(0, i);
-                madeLevel = !FolderExists(level) && CreateDirectoryW(ToWide(level).c_str(), nullptr);
+                madeLevel =
+                    !FolderExists(level) && CreateDirectoryW(ToWidePath(level).c_str(), nullptr);
                 if (!madeLevel && !FolderExists(level)) {
                     return false;
                 }
@@ -180,11 +188,11 @@ bool Win32System::CreateFolderTree(const std::string& path, bool* created) {
 }
 
 bool Win32System::RemoveFile(const std::string& path) {
-    return DeleteFileW(ToWide(path).c_str()) != 0;
+    return DeleteFileW(ToWidePath(path).c_str()) != 0;
 }
 
 bool Win32System::RemoveEmptyFolder(const std::string& path) {
-    return RemoveDirectoryW(ToWide(path).c_str()) != 0;
+    return RemoveDirectoryW(ToWidePath(path).c_str()) != 0;
 }
 
 int64_t Win32System::DiskFreeBytes(const std::string& root) {

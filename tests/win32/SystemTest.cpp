@@ -511,6 +511,37 @@ TEST_F(FileSystemTest, RemovalOfFilesAndEmptyFoldersOnly) {
     EXPECT_FALSE(system_.RemoveEmptyFolder(base_ + "full"));
 }
 
+TEST_F(FileSystemTest, ReadOnlyFileIsNotTruncated) {
+    const std::string path = base_ + "kept.txt";
+    ASSERT_TRUE(WriteText(path, "kept"));
+    ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(system_.CreateForWrite(path));
+    EXPECT_EQ("kept", ReadText(path));
+}
+
+// Beyond MAX_PATH, with either separator and a "..": each operation reaches the
+// same file.
+TEST_F(FileSystemTest, PathsBeyondMaxPathWork) {
+    std::string folder = base_;
+    while (folder.size() < 300) {
+        folder += std::string(50, 'd') + "/x\\..\\";
+    }
+    const std::string leaf = folder + "葉";
+    const std::string file = leaf + "\\file.txt";
+    ASSERT_TRUE(system_.CreateFolderTree(leaf));
+    EXPECT_TRUE(system_.FolderExists(leaf));
+    ASSERT_TRUE(WriteText(file, "deep"));
+    EXPECT_TRUE(system_.FileExists(file));
+    EXPECT_EQ("deep", ReadText(file));
+    const std::vector<std::string> listing = Listing(leaf + "\\");
+    EXPECT_NE(listing.end(), std::find(listing.begin(), listing.end(), "file.txt:4"));
+    EXPECT_FALSE(system_.RemoveEmptyFolder(leaf));
+    EXPECT_TRUE(system_.RemoveFile(file));
+    EXPECT_FALSE(system_.FileExists(file));
+    EXPECT_TRUE(system_.RemoveEmptyFolder(leaf));
+    EXPECT_FALSE(system_.FolderExists(leaf));
+}
+
 TEST(DiskSpaceTest, FreeBytesOfExistingAndMissingDrives) {
     Win32System system;
     EXPECT_GT(system.DiskFreeBytes("C:\\"), 0);
