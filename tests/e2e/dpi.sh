@@ -10,6 +10,8 @@ SETUP_DPI_BASE=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
 source "$(dirname "$0")/lib.sh"
 
 DPI_PREFIX=$SETUP_DPI_BASE-dpi144
+# The copy's server goes with the test, the test prefix's stays for the others.
+trap 'e2e_cleanup; WINEPREFIX=$DPI_PREFIX wineserver -k 2>/dev/null || true' EXIT
 # The sample medium under a name of this test's own.
 SOFT=表示倍率試験
 ENTRY=$(e2e_key_name "$SOFT")
