@@ -22,19 +22,16 @@ SUCCEEDED="インストールが正常に終了しました."
 REGISTRY_FAILED="レジストリの書込みに失敗しました.
 最初からやり直してください."
 
-encoded() {
-    printf '%s' "$1" | iconv -f utf-8 -t cp932 | od -An -tx1 | tr -d ' \n' | tr 0-9a-f A-P
-}
-
-win_reg() {
-    "$E2E_WINE_RUN" reg "$@" </dev/null
+# The registry as the 32-bit programs see it, also in a 64-bit prefix.
+reg32() {
+    e2e_reg "$@" /reg:32
 }
 
 forget_installations() {
     local name
     for name in "$SOFT" "$LONG_SOFT"; do
-        win_reg delete "$PRODUCT_KEYS\\$(encoded "$name")" /f >/dev/null 2>&1 || true
-        win_reg delete "$UNINSTALL_KEYS\\$(encoded "$name")" /f >/dev/null 2>&1 || true
+        reg32 delete "$PRODUCT_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
+        reg32 delete "$UNINSTALL_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
     done
 }
 
@@ -50,22 +47,16 @@ trap cleanup_bad_install EXIT
 expect_no_keys() {
     local root key
     for root in "$PRODUCT_KEYS" "$UNINSTALL_KEYS"; do
-        key=$root\\$(encoded "$1")
-        ! win_reg query "$key" >/dev/null 2>&1 || e2e_fail "$CASE: expected no key $key"
+        key=$root\\$(e2e_key_name "$1")
+        ! reg32 query "$key" >/dev/null || e2e_fail "$CASE: expected no key $key"
     done
 }
 
 expect_product_path() {
     local key seen
-    key=$PRODUCT_KEYS\\$(encoded "$SOFT")
-    seen=$(win_reg query "$key" /v Path 2>/dev/null | iconv -f cp932 -t utf-8 |
-        sed -n 's/^ *Path *REG_SZ *//p' | tr -d '\r')
+    key=$PRODUCT_KEYS\\$(e2e_key_name "$SOFT")
+    seen=$(reg32 query "$key" /v Path | sed -n 's/^ *Path *REG_SZ *//p' || true)
     [ "$seen" = "$1" ] || e2e_fail "$CASE: expected Path \"$1\" in $key, saw \"$seen\""
-}
-
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
 }
 
 windows_path() {
@@ -74,14 +65,13 @@ windows_path() {
 }
 
 write_settings() {
-    sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
+    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
 [Identification]
 ID=SolvaneInstaller
 [BasicOption]
 ExecFile=prog.exe
 SoftName=$1
 [AdvanceOption]
-DstSubFolder=導入先
 ShortcutDesktop=0
 StandAloneUninstUse=1
 EOF
@@ -259,7 +249,7 @@ expect_file "$dst_unix/$deep/deep.txt" deep
 expect_product_path "$longest_dst\\prog.exe"
 RUNS=$((RUNS + 1))
 export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-e2e_run_in "$E2E_DIR" --all 'C:\\windows\\system32\\uninstaller.exe' --remove "$(encoded "$SOFT")"
+e2e_run_in "$E2E_DIR" --all 'C:\\windows\\system32\\uninstaller.exe' --remove "$(e2e_key_name "$SOFT")"
 e2e_expect_message 確認 "Yes No" "$SOFT を削除してよろしいですか？"
 e2e_answer Yes
 e2e_expect_message 成功 OK "アンインストールが正常に終了しました."

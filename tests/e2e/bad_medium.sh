@@ -17,11 +17,6 @@ BACK_TITLE='#1'
 # in the menu shows that the settings were read, its absence the built-in values.
 GREEN='#00FF00'
 
-# Text given in UTF-8, written as code page 932 with CR LF line ends.
-sjis() {
-    sed 's/$/\r/' | iconv -f utf-8 -t cp932
-}
-
 # The same bytes on every run, so that a failure can be repeated.
 garbage() {
     perl -e 'srand(7); print map { chr(int(rand(256))) } 1 .. $ARGV[0]' "$1"
@@ -192,7 +187,7 @@ for entry in "${SETTINGS_CASES[@]}"; do
 done
 
 # The settings as a medium has them, for the pictures.
-sjis >"$m/Setup.INI" <<EOF
+e2e_sjis >"$m/Setup.INI" <<EOF
 [Identification]
 ID=SolvaneInstaller
 [BasicOption]
