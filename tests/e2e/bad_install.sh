@@ -52,11 +52,12 @@ expect_no_keys() {
     done
 }
 
-expect_product_path() {
+# A string value of this run's installation: root, value name, expected text.
+expect_value() {
     local key seen
-    key=$PRODUCT_KEYS\\$(e2e_key_name "$SOFT")
-    seen=$(reg32 query "$key" /v Path | sed -n 's/^ *Path *REG_SZ *//p' || true)
-    [ "$seen" = "$1" ] || e2e_fail "$CASE: expected Path \"$1\" in $key, saw \"$seen\""
+    key=$1\\$(e2e_key_name "$SOFT")
+    seen=$(reg32 query "$key" /v "$2" | sed -n "s/^ *$2 *REG_SZ *//p" || true)
+    [ "$seen" = "$3" ] || e2e_fail "$CASE: expected $2 \"$3\" in $key, saw \"$seen\""
 }
 
 windows_path() {
@@ -194,7 +195,7 @@ for answer in Yes No; do
         expect_menu_and_exit
         expect_file "$dst_unix/prog.exe" program
         expect_file "$dst_unix/doc/more.txt" more
-        expect_product_path "$dst\\prog.exe"
+        expect_value "$PRODUCT_KEYS" Path "$dst\\prog.exe"
         forget_installations
     else
         e2e_expect_message 警告 OK "$CANCELLED"
@@ -246,7 +247,9 @@ expect_file "$dst_unix/prog.exe" program
 expect_file "$dst_unix/$deep/deep.txt" deep
 [ -f "$dst_unix/_setup.log" ] && [ -f "$dst_unix/_uninst.exe" ] ||
     e2e_fail "$CASE: expected the record and the uninstaller in $dst_unix"
-expect_product_path "$longest_dst\\prog.exe"
+expect_value "$PRODUCT_KEYS" Path "$longest_dst\\prog.exe"
+expect_value "$UNINSTALL_KEYS" UninstallString \
+    "\"$longest_dst\\_uninst.exe\" @$(e2e_key_name "$SOFT")"
 RUNS=$((RUNS + 1))
 export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
 e2e_run_in "$E2E_DIR" --all 'C:\\windows\\system32\\uninstaller.exe' --remove "$(e2e_key_name "$SOFT")"
@@ -283,7 +286,7 @@ for answer in Yes No; do
         expect_menu_and_exit
         expect_file "$dst_unix/prog.exe" program
         expect_file "$dst_unix/doc/readme.txt" "read me"
-        expect_product_path "$dst\\prog.exe"
+        expect_value "$PRODUCT_KEYS" Path "$dst\\prog.exe"
         forget_installations
     else
         e2e_expect_message 警告 OK "$CANCELLED"
