@@ -26,16 +26,35 @@ bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$E2E_MEDIUM" "$SETUP_BUILD"
 soft=$(sed -n 's/^SoftName=//p' "$E2E_MEDIUM/Setup.INI" | tr -d '\r' | iconv -f CP932 -t UTF-8)
 entry=$(e2e_key_name "$soft")
 reg_query() { e2e_reg query "$1" | sed "s/^/    /"; }
+product_key="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$entry"
+uninstall_key="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$entry"
+
+# What an earlier demo that was stopped half-way left: the walk expects a fresh system.
+e2e_reg delete "$product_key" /f >/dev/null || true
+e2e_reg delete "$uninstall_key" /f >/dev/null || true
+rm -rf "$(prefix_path "C:\\Program Files\\$soft")"
+
+# The menu's buttons are used with the display's own pointer, as a user does: the
+# demo medium has them in the lowest 90 px at the right of its 400 x 300 picture
+# (ButtonAlign 3), one 30 px row each. Moves the pointer onto a slot (1 Install,
+# 2 Uninstall, 3 Exit).
+point_at_slot() {
+    local x y
+    read -r x y _ < <(e2e_menu_client)
+    # The picture lies 2 px inside the client area.
+    xdotool mousemove $((x + 2 + 340)) $((y + 2 + 180 + 30 * $1 + 15))
+}
 
 step "menu"
 e2e_start
 e2e_wait_window TfmMenu '*'
+xdotool mousemove 0 0
 e2e_screenshot 01-menu
-e2e_drive key TfmMenu '*' Enter
+point_at_slot 1
 e2e_screenshot 02-menu-install-highlighted
 
 step "install: information, destination, progress"
-e2e_drive key TfmMenu '*' Enter
+xdotool click 1
 e2e_wait_window TfmInstallInfo 'インフォメーション'
 e2e_screenshot 03-information
 e2e_drive click TfmInstallInfo 'インフォメーション' '次へ(&N) >'
@@ -51,15 +70,15 @@ e2e_wait_window TfmMenu '*'
 e2e_screenshot 09-menu-installed
 
 step "what the installation left"
-destination=$(reg_query "HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$entry" |
+destination=$(reg_query "$product_key" |
     sed -n 's/.*LogFile *REG_SZ *\(.*\)\\_setup.log.*/\1/p' | tr -d '\r')
 echo "  files in $destination:"
 (cd "$(prefix_path "$destination")" && find . -type f -printf '    %P (%s bytes)\n' | sort)
 echo "  the install record:"
 iconv -f CP932 -t UTF-8 "$(prefix_path "$destination")/_setup.log" | tr -d '\r' | sed 's/^/    /'
 echo "  registry:"
-reg_query "HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$entry"
-reg_query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$entry"
+reg_query "$product_key"
+reg_query "$uninstall_key"
 echo "  shortcuts:"
 find "$WINEPREFIX/drive_c/users" -name '*.lnk' -newer "$E2E_MEDIUM/Setup.INI" | while read -r link; do
     echo "    ${link#"$WINEPREFIX/drive_c/"}"
@@ -68,16 +87,17 @@ find "$WINEPREFIX/drive_c/users" -name '*.lnk' -newer "$E2E_MEDIUM/Setup.INI" | 
 done
 
 step "uninstall"
-e2e_drive key TfmMenu '*' Up Up
+point_at_slot 2
 e2e_screenshot 10-menu-uninstall-highlighted
-e2e_drive key TfmMenu '*' Enter
+xdotool click 1
 message Yes 11-confirm-uninstall
 e2e_wait_window TfmUninstallProgress '進行状況'
 e2e_screenshot 12-uninstall-progress
 message OK 13-uninstalled
 e2e_wait_window TfmMenu '*'
 e2e_screenshot 14-menu-after
-e2e_drive key TfmMenu '*' Esc
+point_at_slot 3
+xdotool click 1
 e2e_expect_exit_code 0
 if [ -e "$(prefix_path "$destination")" ]; then
     echo "  left in $destination:" && ls -la "$(prefix_path "$destination")"
