@@ -87,19 +87,10 @@ fresh_source() {
     printf 'more' >"$E2E_MEDIUM/SETUP/doc/more.txt"
 }
 
-# Each run on a desktop of its own, apart from the last run's, which may still be
-# closing.
-RUNS=0
-start_run() {
-    RUNS=$((RUNS + 1))
-    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-    e2e_start
-}
-
 # Starts Setup.exe and goes through the menu and the destination dialog to the
 # install engine, into the Windows folder given.
 install_into() {
-    start_run
+    e2e_start
     e2e_wait_window "${MENU[@]}"
     # A fresh desktop's pointer rests at the centre, on no slot: Down highlights Install.
     e2e_drive key "${MENU[@]}" Down Enter
@@ -250,8 +241,6 @@ expect_file "$dst_unix/$deep/deep.txt" deep
 expect_value "$PRODUCT_KEYS" Path "$longest_dst\\prog.exe"
 expect_value "$UNINSTALL_KEYS" UninstallString \
     "\"$longest_dst\\_uninst.exe\" @$(e2e_key_name "$SOFT")"
-RUNS=$((RUNS + 1))
-export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
 e2e_run_in "$E2E_DIR" --all 'C:\\windows\\system32\\uninstaller.exe' --remove "$(e2e_key_name "$SOFT")"
 e2e_expect_message 確認 "Yes No" "$SOFT を削除してよろしいですか？"
 e2e_answer Yes

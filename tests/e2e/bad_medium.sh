@@ -123,31 +123,10 @@ BACKGROUND_CASES=(empty truncated huge almost_2gb huge_progressive)
 
 # ---- Running Setup.exe
 
-# Each run on a desktop of its own, apart from the last run's, which may still be
-# closing.
-RUNS=0
-start_run() {
-    RUNS=$((RUNS + 1))
-    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-    e2e_start
-}
-
-# "x y w h" of the menu window's client area on the screen.
-menu_client() {
-    e2e_driver list | awk '$2 == "TfmMenu" && $3 == "\"Setup\"" { print $10, $11, $12, $13 }'
-}
-
-expect_menu_size() {
-    local client
-    client=$(menu_client)
-    [ "${client#* * }" = "$1 $2" ] ||
-        e2e_fail "$CASE: expected the menu's client area to be $1 x $2, saw (x y w h) \"$client\""
-}
-
 # Whether the menu's picture, inside its 2 px bevel, has pixels of the labels' green.
 menu_has_green() {
     local x y w h
-    read -r x y w h <<<"$(menu_client)"
+    read -r x y w h <<<"$(e2e_menu_client)"
     [ -n "$h" ] || e2e_fail "$CASE: no menu window to look at"
     import -display "$DISPLAY" -window root -crop "$((w - 4))x$((h - 4))+$((x + 2))+$((y + 2))" \
         +repage "$E2E_DIR/$CASE.png"
@@ -157,7 +136,7 @@ menu_has_green() {
 # The menu with the built-in picture, after exactly these windows.
 expect_menu() {
     e2e_wait_window "${MENU[@]}"
-    expect_menu_size 324 244
+    e2e_expect_menu_size 324 244
     e2e_screenshot "$CASE"
     e2e_expect_shown "$@" "TfmMenu Setup"
 }
@@ -176,7 +155,7 @@ printf 'data' >"$m/SETUP/file.txt"
 for entry in "${SETTINGS_CASES[@]}"; do
     read -r CASE labels <<<"$entry"
     "settings_$CASE" >"$m/Setup.INI"
-    start_run
+    e2e_start
     # No message.
     expect_menu
     if menu_has_green; then seen=settings; else seen=builtin; fi
@@ -199,7 +178,7 @@ EOF
 for CASE in "${MENU_PICTURE_CASES[@]}"; do
     "picture_$CASE" >"$m/SETUP.jpg"
     CASE=menu-picture-$CASE
-    start_run
+    e2e_start
     e2e_expect_message エラー OK "SETUP.jpgを読み込めません."
     e2e_answer OK
     expect_menu "#32770 エラー"
@@ -209,7 +188,7 @@ rm "$m/SETUP.jpg"
 
 # The background is drawn at every show of the install dialogs: one run, each
 # picture in turn, from the menu to the destination dialog and back.
-start_run
+e2e_start
 for CASE in "${BACKGROUND_CASES[@]}"; do
     "picture_$CASE" >"$m/SetupBk.jpg"
     CASE=background-$CASE

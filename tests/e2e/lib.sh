@@ -20,9 +20,9 @@ E2E_WINE_RUN=$SETUP_SOURCE/tests/wine-run
 E2E_TIMEOUT_S=60
 E2E_TIMEOUT_MS=$((E2E_TIMEOUT_S * 1000))
 export WINEPREFIX=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
-export SETUP_DESKTOP=e2e-$E2E_TEST-$$
 
 E2E_PROGRAM_PID=
+E2E_RUNS=0
 E2E_EXIT_CODE=
 E2E_XVFB_PID=
 
@@ -102,9 +102,13 @@ e2e_medium() {
 
 # Runs a program of `folder` through the driver ("run" and its arguments follow) in the
 # background and waits until its desktop is up, so that the driver's commands find it.
+# Each run has a desktop of its own, apart from the last run's, which may still be
+# closing; a new desktop also starts with the pointer at the centre of the screen.
 e2e_run_in() {
     local folder=$1
     shift
+    E2E_RUNS=$((E2E_RUNS + 1))
+    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$E2E_RUNS
     # Emptied here, not by the background redirection, so that an earlier run's
     # "started" cannot be taken for this one's.
     : >"$E2E_DIR/windows.log"
@@ -141,6 +145,18 @@ e2e_expect_exit_code() {
     [ -z "$E2E_PROGRAM_PID" ] || e2e_wait_exit
     [ "$E2E_EXIT_CODE" = "$1" ] ||
         e2e_fail "expected exit code $1, saw $E2E_EXIT_CODE" "$(cat "$E2E_DIR/run.err")"
+}
+
+# "x y w h" of the menu window's client area on the screen.
+e2e_menu_client() {
+    e2e_driver list | awk '$2 == "TfmMenu" && $3 == "\"Setup\"" { print $10, $11, $12, $13 }'
+}
+
+e2e_expect_menu_size() {
+    local client
+    client=$(e2e_menu_client)
+    [ "${client#* * }" = "$1 $2" ] ||
+        e2e_fail "expected the menu's client area to be $1 x $2, saw (x y w h) \"$client\""
 }
 
 # Waits for a visible window of that class (or *) and caption (or *).

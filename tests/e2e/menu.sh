@@ -44,22 +44,10 @@ EOF
 
 # ---- The menu's picture on the screen
 
-# "x y w h" of the menu window's client area on the screen.
-menu_client() {
-    e2e_driver list | awk '$2 == "TfmMenu" && $3 == "\"Setup\"" { print $10, $11, $12, $13 }'
-}
-
-expect_client_size() {
-    local client
-    client=$(menu_client)
-    [ "${client#* * }" = "$1 $2" ] ||
-        e2e_fail "expected the menu's client area to be $1 x $2, saw (x y w h) \"$client\""
-}
-
 # Saves the picture inside the menu's 2 px bevel as $E2E_DIR/<name>.png.
 capture_picture() {
     local x y w h
-    read -r x y w h <<<"$(menu_client)"
+    read -r x y w h <<<"$(e2e_menu_client)"
     [ -n "$h" ] || e2e_fail "no menu window to capture"
     import -display "$DISPLAY" -window root -crop "$((w - 4))x$((h - 4))+$((x + 2))+$((y + 2))" \
         +repage "$E2E_DIR/$1.png"
@@ -169,23 +157,12 @@ expect_no_message_box() {
     fi
 }
 
-# Each run on a desktop of its own, apart from the last run's, which may still be
-# closing; and without the last run's window log, whose "started" would otherwise
-# pass for this run's until the new log replaces it.
-RUNS=0
-start_run() {
-    RUNS=$((RUNS + 1))
-    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-    rm -f "$E2E_DIR/windows.log"
-    e2e_start
-}
-
 # A menu whose Exit has its pointer spot at the centre of the screen: a 188 x 164
 # picture with the buttons at the top left. Up then Down highlight Install then Exit
 # from any highlight, and so move the pointer there.
 park_pointer() {
     convert -size 188x164 xc:gray "$E2E_MEDIUM/SETUP.jpg"
-    start_run
+    e2e_start
     e2e_wait_window TfmMenu Setup
     press Up Down Esc
     e2e_expect_exit_code 0
@@ -209,11 +186,11 @@ forget_installation
 write_settings 0
 SLOT_LEFT=0 SLOT0_TOP=-30
 check_refused_picture() {
-    start_run
+    e2e_start
     e2e_expect_message "エラー" OK "$1"
     e2e_answer OK
     e2e_wait_window TfmMenu Setup
-    expect_client_size 324 244
+    e2e_expect_menu_size 324 244
     if [ -f "$E2E_DIR/fresh.png" ]; then
         expect_look "$2" rest=fresh
     else
@@ -235,9 +212,9 @@ check_refused_picture "SETUP.jpgを読み込めません." truncated
 # the labels lie in the lowest 90 px at the right, the rest is the plain picture.
 convert -size 400x300 xc:'#336699' "$E2E_MEDIUM/SETUP.jpg"
 write_settings 3
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
-expect_client_size 404 304
+e2e_expect_menu_size 404 304
 capture_settled large
 plain=$(convert "$E2E_DIR/large.png" -format '%[pixel:p{0,0}]' info:)
 [ "$(convert "$E2E_DIR/large.png" -fill "$plain" -draw 'rectangle 280,210 399,299' \
@@ -258,7 +235,7 @@ SLOT_LEFT=0 SLOT0_TOP=0
 # a vanished program. Uninstall is live, so the pointer on it highlights it, and a
 # click asks for the confirmation, where No does nothing.
 record_installed_path 'C:\メニュー試験\'
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
 capture_settled small-installed
 click_at 60 60
@@ -270,7 +247,7 @@ e2e_expect_shown "TfmMenu Setup" "#32770 確認"
 forget_installation
 # Not installed: Uninstall is dimmed, so the pointer on it highlights nothing and a
 # click there does nothing.
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
 capture_settled small
 capture_picture now
@@ -287,9 +264,9 @@ SLOT_LEFT=0 SLOT0_TOP=-30
 
 # No "SETUP.jpg" on a fresh system: the built-in picture. Enter with nothing
 # highlighted highlights Install, in a brighter look of that slot alone.
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
-expect_client_size 324 244
+e2e_expect_menu_size 324 244
 expect_look no-picture rest=fresh
 press Enter
 expect_look install-hot 1!fresh rest=fresh
@@ -312,7 +289,7 @@ park_pointer
 # Cancel keeps the menu, in its installed look (Install dimmed, Uninstall live), and
 # the question is not asked again while the menu stays.
 record_installed_path 'C:\メニュー試験\bin\app.exe'
-start_run
+e2e_start
 e2e_expect_message "確認" "OK Cancel" "通常のアンインストール以外の方法で実行ファイルが削除されています.
 アンインストールを行いますか？"
 visible TfmMenu Setup || e2e_fail "expected the question in front of the menu"
@@ -341,7 +318,7 @@ park_pointer
 
 # Install, without a message file: the background stays behind the destination
 # dialog, the menu is hidden, and the dialog's Cancel leads back to the menu.
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
 press Enter Enter
 e2e_wait_window TfmBrouse インストール先
@@ -358,7 +335,7 @@ e2e_expect_exit_code 0
 # and the status window are up, and then the flow goes on all the same. (The pointer
 # rests on Install, which it may highlight: Up Enter starts the install either way.)
 printf 'お読みください.\r\n' | iconv -f utf-8 -t cp932 >"$E2E_MEDIUM/Setup.MSG"
-start_run
+e2e_start
 e2e_wait_window TfmMenu Setup
 record_installed_path 'C:\メニュー試験\bin\app.exe'
 press Up Enter

@@ -67,15 +67,9 @@ StandAloneUninstUse=$1
 EOF
 }
 
-RUNS=0
-# Runs a program of a folder through the driver (with --all: until what it started has
-# ended too) on a desktop of its own, and waits until it is up.
+# Runs a program of a folder through the driver, until what it started has ended too.
 start_program() {
-    local folder=$1
-    shift
-    RUNS=$((RUNS + 1))
-    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$RUNS
-    e2e_run_in "$folder" --all "$@"
+    e2e_run_in "$1" --all "${@:2}"
 }
 
 # Installs the medium with StandAloneUninstUse as given, as a user does with Setup.exe:
@@ -159,7 +153,7 @@ bad_command_line() {
     shift 2
     start_program "$DEST" _uninst.exe "$@"
     e2e_expect_message "$caption" OK "$text"
-    e2e_screenshot "bad-command-line-$RUNS"
+    e2e_screenshot "bad-command-line-$E2E_RUNS"
     e2e_answer OK
     e2e_expect_exit_code 0
     e2e_expect_shown "#32770 $caption"
