@@ -38,16 +38,23 @@ void StretchBitmap(const Bitmap& source, Bitmap& target) {
     if (w <= 0 || h <= 0 || tw <= 0 || th <= 0) {
         return;
     }
-    // Source column and weight of every target column, computed once.
-    std::unique_ptr<int32_t[]> sx(new (std::nothrow) int32_t[tw]);
-    std::unique_ptr<int32_t[]> fx(new (std::nothrow) int32_t[tw]);
-    if (!sx || !fx) {
+    // Per target column, computed once: the byte offset of its left source pixel, the
+    // step to the right neighbour (none at the last source column) and the weight.
+    struct Column {
+        size_t offset;
+        size_t step;
+        int weight;
+    };
+    std::unique_ptr<Column[]> columns(new (std::nothrow) Column[tw]);
+    if (!columns) {
         return;
     }
     int64_t acc = 0;
     for (int32_t j = 0; j < tw; ++j, acc += w) {
-        sx[j] = static_cast<int32_t>(acc / tw);
-        fx[j] = static_cast<int32_t>((acc % tw) * 256 / tw);
+        const int32_t sx = static_cast<int32_t>(acc / tw);
+        columns[j].offset = static_cast<size_t>(sx) * Bitmap::kBytesPerPixel;
+        columns[j].step = sx < w - 1 ? Bitmap::kBytesPerPixel : 0;
+        columns[j].weight = static_cast<int>((acc % tw) * 256 / tw);
     }
     acc = 0;
     for (int32_t i = 0; i < th; ++i, acc += h) {
@@ -56,13 +63,16 @@ void StretchBitmap(const Bitmap& source, Bitmap& target) {
         const uint8_t* rowA = source.Row(sy);
         const uint8_t* rowB = sy < h - 1 ? source.Row(sy + 1) : rowA;
         uint8_t* out = target.Row(i);
-        for (int32_t j = 0; j < tw; ++j) {
-            const size_t p0 = static_cast<size_t>(sx[j]) * Bitmap::kBytesPerPixel;
-            const size_t p1 = sx[j] < w - 1 ? p0 + Bitmap::kBytesPerPixel : p0;
+        for (int32_t j = 0; j < tw; ++j, out += Bitmap::kBytesPerPixel) {
+            const Column& column = columns[j];
+            const uint8_t* a = rowA + column.offset;
+            const uint8_t* b = rowB + column.offset;
+            const size_t step = column.step;
+            const int fx = column.weight;
             for (int c = 0; c < Bitmap::kBytesPerPixel; ++c) {
-                const int top = Lerp(rowA[p0 + c], rowA[p1 + c], fx[j]);
-                const int bottom = Lerp(rowB[p0 + c], rowB[p1 + c], fx[j]);
-                *out++ = static_cast<uint8_t>(Lerp(top, bottom, fy));
+                const int top = Lerp(a[c], a[c + step], fx);
+                const int bottom = Lerp(b[c], b[c + step], fx);
+                out[c] = static_cast<uint8_t>(Lerp(top, bottom, fy));
             }
         }
     }
