@@ -200,6 +200,10 @@ void Label::PaintText(HDC dc, const RECT& rect) const {
 }
 
 void Label::SetText(const std::string& text) {
+    // An engine sets the same text again and again; each change repaints.
+    if (text == Text()) {
+        return;
+    }
     const RECT before = Bounds();
     SetWindowTextW(handle_, ToWide(text).c_str());
     if ((layout_.flags & kAutoSize) != 0) {

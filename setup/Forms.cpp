@@ -105,9 +105,10 @@ void Application::Run() {
     }
 }
 
-void Application::ProcessMessages() {
+void Application::ProcessMessages(bool paint) {
+    const UINT filter = paint ? 0 : PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | filter)) {
         if (message.message == WM_QUIT) {
             terminated_ = true;
             return;

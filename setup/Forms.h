@@ -44,7 +44,9 @@ public:
     // Shows the main form and dispatches messages until the main form closes.
     void Run();
     // Dispatches the pending messages and returns, for long work inside a handler.
-    void ProcessMessages();
+    // Without `paint`, repainting waits for a later call: input, posted and sent
+    // messages are still dispatched.
+    void ProcessMessages(bool paint = true);
     // Ends the loop once the current handler returns.
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }

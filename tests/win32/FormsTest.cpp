@@ -610,6 +610,43 @@ TEST_F(WindowSetTest, ProgressUiShowsStatusAndBar) {
     EXPECT_EQ("中止しますか？", g_box.text);
 }
 
+DWORD g_fakeNow = 0;
+DWORD WINAPI FakeClock() {
+    return g_fakeNow;
+}
+
+bool WaitsForPaint(HWND window) {
+    return GetUpdateRect(window, nullptr, FALSE) != 0;
+}
+
+TEST_F(WindowSetTest, ProgressUiRepaintsAtMostOncePerIntervalButTakesInputAtEveryPump) {
+    Form* form = fmInstallProgress;
+    const HWND window = form->Handle();
+    int clicks = 0;
+    form->Find<Button>("btCancel").OnClick = [&] { ++clicks; };
+    form->Show();
+    g_fakeNow = 5000;
+    ProgressUi ui(app, fmInstallProgress->lbStatus, fmInstallProgress->pbBar, FakeClock);
+    ui.SetStatus("a.dat をコピー中");
+    ui.PumpMessages();  // the first pump repaints
+    EXPECT_FALSE(WaitsForPaint(window));
+    // The same text again leaves the window as it is.
+    ui.SetStatus("a.dat をコピー中");
+    EXPECT_FALSE(WaitsForPaint(window));
+
+    ui.SetStatus("b.dat をコピー中");
+    g_fakeNow += ProgressUi::kRepaintIntervalMs - 1;
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ui.PumpMessages();
+    EXPECT_TRUE(WaitsForPaint(window));
+    EXPECT_EQ(1, clicks);
+    g_fakeNow += 1;
+    ui.PumpMessages();
+    EXPECT_FALSE(WaitsForPaint(window));
+    EXPECT_EQ("b.dat をコピー中", TextOf(fmInstallProgress->lbStatus.Handle()));
+    form->Hide();
+}
+
 TEST_F(WindowSetTest, TimerFiresAfterItsIntervalWhileEnabled) {
     Timer& timer = fmInstallProgress->tmStart;
     int ticks = 0;
