@@ -2,15 +2,15 @@
 # At 144 DPI nothing of the program is cut off or overlaps. It declares no DPI
 # awareness: Windows scales its windows as a whole, and Wine, which does not, shows
 # them as at 96 DPI while its own dialogs grow. So, through an installation and an
-# uninstallation of the sample medium, once in the test prefix and once in a copy
-# set to 144 DPI: every window lies on the screen and every control inside its
+# uninstallation of the sample medium, once in the test prefix and once in a prefix
+# of its own set to 144 DPI: every window lies on the screen and every control inside its
 # window; our own windows and their controls keep the places and sizes they have at
 # 96 DPI, where the other tests check them, and the system's boxes do grow.
-SETUP_DPI_BASE=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
 source "$(dirname "$0")/lib.sh"
 
-DPI_PREFIX=$SETUP_DPI_BASE-dpi144
-# The copy's server goes with the test, the test prefix's stays for the others.
+BASE_PREFIX=$WINEPREFIX
+DPI_PREFIX=$BASE_PREFIX-dpi144
+# That prefix's server goes with the test; the test prefix's stays for the others.
 trap 'e2e_cleanup; WINEPREFIX=$DPI_PREFIX wineserver -k 2>/dev/null || true' EXIT
 # The sample medium under a name of this test's own.
 SOFT=表示倍率試験
@@ -82,7 +82,7 @@ forget_installation() {
     WINEPREFIX=$prefix e2e_reg delete \
         "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$ENTRY" /f >/dev/null || true
     for path in "$E2E_PROGRAM_FILES_UNIX/$SOFT" "$E2E_PROGRAMS/$SOFT" "$E2E_DESKTOP/$SOFT.lnk"; do
-        rm -rf "$prefix/${path#"$SETUP_DPI_BASE/"}"
+        rm -rf "$prefix/${path#"$BASE_PREFIX/"}"
     done
 }
 
@@ -117,7 +117,7 @@ walk() {
     e2e_expect_exit_code 0
 }
 
-# The copy at 144 DPI: made once beside the test prefix, its setting made anew.
+# The prefix at 144 DPI: made once beside the test prefix, its setting made anew.
 WINEPREFIX=$DPI_PREFIX bash "$SETUP_SOURCE/tests/wine-prefix.sh" ||
     e2e_fail "could not prepare the prefix $DPI_PREFIX"
 for key in 'HKCU\Control Panel\Desktop' \
@@ -131,7 +131,7 @@ bash "$SETUP_SOURCE/tools/make-demo-medium.sh" "$E2E_MEDIUM" "$SETUP_BUILD"
 ini=$(iconv -f cp932 -t utf-8 "$E2E_MEDIUM/Setup.INI" | tr -d '\r')
 sed -e "s/^SoftName=.*/SoftName=$SOFT/" -e "s/^DstSubFolder=.*/DstSubFolder=$SOFT/" \
     -e "s/^ShortcutFolder=.*/ShortcutFolder=$SOFT/" <<<"$ini" | e2e_sjis >"$E2E_MEDIUM/Setup.INI"
-forget_installation "$SETUP_DPI_BASE"
+forget_installation "$BASE_PREFIX"
 forget_installation "$DPI_PREFIX"
 walk 96
 export WINEPREFIX=$DPI_PREFIX
