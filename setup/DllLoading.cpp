@@ -13,8 +13,8 @@ void RestrictDllLoading() {
         // Without it, at least the current folder leaves the search.
         SetDllDirectoryW(L"");
     }
-    // SearchPath, which some system DLLs use to find others, looks in the current
-    // folder last instead of first.
+    // SearchPath, which some system DLLs use to find files, looks in the current
+    // folder only after the system folders.
     SetSearchPathMode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
 }
 

@@ -10,7 +10,9 @@ PLANTED_DLL=$SETUP_BUILD/tests/PlantedDll.dll
 CONTROL=$SETUP_BUILD/tests/UnguardedProgram.exe
 # Neither is a known DLL: unless told otherwise the system looks for them in the
 # program's folder first. The system's window code loads uxtheme.dll while windows
-# are made; comctl32.dll holds the progress bar.
+# are made; comctl32.dll holds the progress bar. Not version.dll: Wine's own user32
+# imports it, so under Wine every window program loads it before its first
+# instruction, where Windows' user32 does not.
 PLANTED=(uxtheme.dll comctl32.dll)
 # The known DLLs that Windows 7 to 11 all have.
 KNOWN=" advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf msvcrt normaliz
