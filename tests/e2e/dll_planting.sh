@@ -77,7 +77,6 @@ E2E_PROGRAM_PID=
 expect_none_loaded Setup.exe
 
 # _uninst.exe as far as its first message.
-export SETUP_DESKTOP=$SETUP_DESKTOP-uninst
 e2e_run_in "$E2E_MEDIUM" _uninst.exe
 e2e_expect_message エラー OK アンインストールするソフトが指定されていません.
 expect_none_loaded _uninst.exe

@@ -89,7 +89,6 @@ forget_installation() {
 # Installs and uninstalls the sample medium, a snapshot of every window on the way.
 walk() {
     local dpi=$1
-    export SETUP_DESKTOP=e2e-$E2E_TEST-$$-$dpi
     e2e_start
     e2e_wait_window "${MENU[@]}"
     snapshot "$dpi" 01-menu
