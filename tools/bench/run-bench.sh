@@ -17,7 +17,7 @@ win32=$(cd "$1" && pwd)
 host=$(cd "$2" && pwd)
 out=$3
 runs=${BENCH_RUNS:-5}
-cases_wanted=${BENCH_CASES:-large small scan picture menu stretch}
+cases_wanted=${BENCH_CASES:-large copyloop small scan picture menu stretch}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 : "${WINEPREFIX:?WINEPREFIX must name a prepared Wine prefix}"
@@ -79,15 +79,6 @@ wall_ms() {
     echo $((end - start))
 }
 
-# A Windows tool's time: the wall clock of its wine call less the median start-up of
-# an empty one (measured below), so that it compares with times taken inside a program.
-wine_ms() {
-    local took
-    took=$(wall_ms "$wine_run" "$@")
-    echo $((took - wine_startup_ms))
-}
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # ---- The program through its windows, with the driver's clock (milliseconds of the
 # monotonic clock shared by all Wine processes)
@@ -202,14 +193,25 @@ printf '%s\r\n' '[Identification]' 'ID=SolvaneInstaller' >"$work/medium-menu/Set
 forget_install BenchLarge
 forget_install BenchSmall
 
-startups=()
-for _ in 1 2 3 4 5; do startups+=("$(wall_ms "$wine_run" cmd /c exit)"); done
-wine_startup_ms=$(printf '%s\n' "${startups[@]}" | median)
-log "start-up of an empty wine process: $wine_startup_ms ms (taken off the Windows tools)"
-record wine-startup cmd-exit "$wine_startup_ms"
+# Ours, then the tools, in odd rounds; the other way round in even ones.
+in_turn() {
+    if ((round % 2)); then
+        "$1"
+        "$2"
+        "$3"
+    else
+        "$3"
+        "$2"
+        "$1"
+    fi
+}
 
 copy_round() {
-    local name=$1 tree=$2 medium=$3 label=$4
+    name=$1 tree=$2 medium=$3 label=$4
+    in_turn copy_ours copy_wine copy_native
+}
+
+copy_ours() {
     reset_copies
     start_setup "$medium"
     local times
@@ -221,13 +223,19 @@ copy_round() {
     fi
     end_setup
     forget_install "$name"
+}
+
+copy_wine() {
     reset_copies
     record "install-$label" xcopy \
-        "$(wine_ms xcopy /E /I /Q "$(win_path "$tree")" 'C:\bench-copies\xcopy')"
+        "$(wall_ms "$wine_run" xcopy /E /I /Q "$(win_path "$tree")" 'C:\bench-copies\xcopy')"
     if [ "$label" = small ]; then
         sync
-        record uninstall rmdir "$(wine_ms cmd /c rmdir /s /q 'C:\bench-copies\xcopy')"
+        record uninstall rmdir "$(wall_ms "$wine_run" cmd /c rmdir /s /q 'C:\bench-copies\xcopy')"
     fi
+}
+
+copy_native() {
     reset_copies
     record "install-$label" cp "$(wall_ms cp -r "$tree" "$copies/cp")"
     if [ "$label" = small ]; then
@@ -236,28 +244,47 @@ copy_round() {
     fi
 }
 
-scan_round() {
-    local scan took
-    scan=$("$wine_run" "$win32/tools/SetupBench.exe" scan "$(win_path "$cases/scan")") ||
-        fail "SetupBench scan"
-    took=$(awk '{ printf "%d\n", $4 + 0.5 }' <<<"$scan")
-    record scan setup "$took"
-    record scan dir "$(wine_ms cmd /c dir /s /b "$(win_path "$cases/scan")" '>' NUL)"
-    record scan find "$(wall_ms find "$cases/scan")"
+# The copy loop alone through the program's file layer, with the 512 KiB buffer the
+# copy works with and with 64 KiB, on the large files.
+copyloop_round() {
+    local chunk
+    for chunk in 524288 65536; do
+        reset_copies
+        record "copyloop-$((chunk / 1024))k" setup "$("$wine_run" "$win32/tools/SetupBench.exe" \
+            copy "$(win_path "$cases/large")" 'C:\bench-copies\loop' "$chunk" |
+            awk '{ printf "%d\n", $1 + 0.5 }')"
+    done
 }
 
-picture_round() {
+scan_round() { in_turn scan_ours scan_wine scan_native; }
+scan_ours() {
+    local scan
+    scan=$("$wine_run" "$win32/tools/SetupBench.exe" scan "$(win_path "$cases/scan")") ||
+        fail "SetupBench scan"
+    record scan setup "$(awk '{ printf "%d\n", $4 + 0.5 }' <<<"$scan")"
+}
+scan_wine() {
+    record scan dir "$(wall_ms "$wine_run" cmd /c dir /s /b "$(win_path "$cases/scan")" '>' NUL)"
+}
+scan_native() { record scan find "$(wall_ms find "$cases/scan")"; }
+
+picture_round() { in_turn picture_ours picture_wine picture_native; }
+picture_ours() {
     local times
     times=$("$wine_run" "$win32/tools/SetupBench.exe" picture \
         "$(win_path "$cases/picture/picture.jpg")" 1920 1080) || fail "SetupBench picture"
     record picture setup "$(awk '{ printf "%d\n", $1 + $2 + 0.5 }' <<<"$times")"
     record picture-decode setup "$(awk '{ printf "%d\n", $1 + 0.5 }' <<<"$times")"
     record picture-stretch setup "$(awk '{ printf "%d\n", $2 + 0.5 }' <<<"$times")"
+    record picture-touch setup "$(awk '{ printf "%d\n", $3 + 0.5 }' <<<"$times")"
+}
+picture_wine() {
+    [ -n "${BENCH_DJPEG_EXE:-}" ] || return 0
+    record picture-decode djpeg-wine "$(wall_ms "$wine_run" "$BENCH_DJPEG_EXE" -outfile NUL \
+        "$(win_path "$cases/picture/picture.jpg")")"
+}
+picture_native() {
     record picture djpeg "$(wall_ms djpeg -outfile /dev/null "$cases/picture/picture.jpg")"
-    if [ -n "${BENCH_DJPEG_EXE:-}" ]; then
-        record picture-decode djpeg-wine \
-            "$(wine_ms "$BENCH_DJPEG_EXE" -outfile NUL "$(win_path "$cases/picture/picture.jpg")")"
-    fi
 }
 
 menu_round() {
@@ -275,9 +302,24 @@ stretch_round() {
     record stretch-host setup "$(awk '{ printf "%d\n", $1 + 0.5 }' <<<"$times")"
 }
 
+# The start-up that the report takes off each Windows tool's wall clock: the same
+# program doing nothing.
+startup_round() {
+    local i
+    for i in 1 2 3; do
+        record wine-startup cmd "$(wall_ms "$wine_run" cmd /c exit)"
+        record wine-startup xcopy "$(wall_ms "$wine_run" xcopy /?)"
+        if [ -n "${BENCH_DJPEG_EXE:-}" ]; then
+            record wine-startup djpeg "$(wall_ms "$wine_run" "$BENCH_DJPEG_EXE" -version)"
+        fi
+    done
+}
+
 wanted() { [[ " $cases_wanted " == *" $1 "* ]]; }
 for ((round = 1; round <= runs; round++)); do
     log "round $round of $runs"
+    startup_round
+    ! wanted copyloop || copyloop_round
     ! wanted large || copy_round BenchLarge "$cases/large" "$work/medium-large" large
     ! wanted small || copy_round BenchSmall "$cases/small" "$work/medium-small" small
     ! wanted scan || scan_round
