@@ -164,6 +164,30 @@ expect_source_intact
 
 write_settings "$SOFT"
 
+# Answers a file's failure prompt (Yes or No) of the case's installation into dst:
+# Yes skips the file, and the installation succeeds with the other file (its path
+# below dst and its text given); No ends it with the cancel message, before the
+# record and the keys.
+answer_file_prompt() {
+    e2e_screenshot "$CASE"
+    e2e_answer "$1"
+    if [ "$1" = Yes ]; then
+        e2e_expect_message 成功 OK "$SUCCEEDED"
+        e2e_answer OK
+        expect_menu_and_exit
+        expect_file "$dst_unix/prog.exe" program
+        expect_file "$dst_unix/$2" "$3"
+        expect_value "$PRODUCT_KEYS" Path "$dst\\prog.exe"
+        forget_installations
+    else
+        e2e_expect_message 警告 OK "$CANCELLED"
+        e2e_answer OK
+        expect_menu_and_exit
+        expect_no_keys "$SOFT"
+        expect_no_file "$dst_unix/_setup.log"
+    fi
+}
+
 # ---- A source file that vanishes after the scan, while the engine's first message
 # is up: the read failure prompt. Yes skips it and the installation succeeds; No ends
 # it with the cancel message.
@@ -178,23 +202,7 @@ for answer in Yes No; do
     e2e_answer OK
     e2e_expect_message エラー "Yes No" "ファイル $SOURCE\\doc\\readme.txt の読み込みに失敗しました.
 続行しますか？"
-    e2e_screenshot "$CASE"
-    e2e_answer $answer
-    if [ $answer = Yes ]; then
-        e2e_expect_message 成功 OK "$SUCCEEDED"
-        e2e_answer OK
-        expect_menu_and_exit
-        expect_file "$dst_unix/prog.exe" program
-        expect_file "$dst_unix/doc/more.txt" more
-        expect_value "$PRODUCT_KEYS" Path "$dst\\prog.exe"
-        forget_installations
-    else
-        e2e_expect_message 警告 OK "$CANCELLED"
-        e2e_answer OK
-        expect_menu_and_exit
-        expect_no_keys "$SOFT"
-        expect_no_file "$dst_unix/_setup.log"
-    fi
+    answer_file_prompt $answer doc/more.txt more
     expect_no_file "$dst_unix/doc/readme.txt"
 done
 
@@ -267,23 +275,7 @@ for answer in Yes No; do
     e2e_answer OK
     e2e_expect_message エラー "Yes No" "ファイル $dst\\doc\\more.txt の書き込みに失敗しました.
 続行しますか？"
-    e2e_screenshot "$CASE"
-    e2e_answer $answer
-    if [ $answer = Yes ]; then
-        e2e_expect_message 成功 OK "$SUCCEEDED"
-        e2e_answer OK
-        expect_menu_and_exit
-        expect_file "$dst_unix/prog.exe" program
-        expect_file "$dst_unix/doc/readme.txt" "read me"
-        expect_value "$PRODUCT_KEYS" Path "$dst\\prog.exe"
-        forget_installations
-    else
-        e2e_expect_message 警告 OK "$CANCELLED"
-        e2e_answer OK
-        expect_menu_and_exit
-        expect_no_keys "$SOFT"
-        expect_no_file "$dst_unix/_setup.log"
-    fi
+    answer_file_prompt $answer doc/readme.txt "read me"
     expect_file "$dst_unix/doc/more.txt" kept
     expect_source_intact
 done
