@@ -20,6 +20,7 @@
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
+#include "tests/win32/ShellLinkReader.h"
 
 namespace {
 
@@ -307,34 +308,6 @@ TEST_F(RegistryRecordsTest, ValuesAreWrittenAsStringsReadBackAndDeleted) {
     EXPECT_FALSE(DeleteRegistryRecords(system_, settings_));
 }
 
-struct LinkContents {
-    std::wstring target;
-    std::wstring workingFolder;
-};
-
-// Reads a link file back through the shell's own link object.
-bool ReadLink(const std::string& linkPath, LinkContents& contents) {
-    ComInitialization com;
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.ReceiveVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) ||
-        FAILED(file->Load(ToWide(linkPath).c_str(), STGM_READ))) {
-        return false;
-    }
-    wchar_t text[MAX_PATH * 2];
-    if (FAILED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) {
-        return false;
-    }
-    contents.target = text;
-    if (FAILED(link->GetWorkingDirectory(text, MAX_PATH * 2))) {
-        return false;
-    }
-    contents.workingFolder = text;
-    return true;
-}
-
 TEST_F(DataLayerTest, ShortcutsOnTheDesktopAndInTheProgramsMenuAreMadeAndDeleted) {
     const std::string desktop = GetSpecialFolderPath(system_, kDesktopLocation);
     const std::string programs = GetSpecialFolderPath(system_, kProgramsMenuLocation);
@@ -376,7 +349,7 @@ TEST_F(DataLayerTest, ShortcutsOnTheDesktopAndInTheProgramsMenuAreMadeAndDeleted
     for (const Link& link : links) {
         SCOPED_TRACE(link.path);
         LinkContents contents;
-        ASSERT_TRUE(ReadLink(link.path, contents));
+        ASSERT_TRUE(ReadLink(ToWide(link.path), contents));
         EXPECT_TRUE(contents.target == ToWide(link.target));
         EXPECT_TRUE(contents.workingFolder == ToWide(link.workingFolder));
     }

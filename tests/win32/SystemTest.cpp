@@ -14,6 +14,7 @@
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
+#include "tests/win32/ShellLinkReader.h"
 
 namespace {
 
@@ -551,39 +552,6 @@ TEST(DiskSpaceTest, FreeBytesOfExistingAndMissingDrives) {
 }
 
 // ---- The shell ----
-
-struct LinkContents {
-    std::wstring target;
-    std::wstring arguments;
-    std::wstring workingFolder;
-};
-
-// Reads a link file back through the shell's own link object.
-bool ReadLink(const std::wstring& linkPath, LinkContents& contents) {
-    ComInitialization com;
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.ReceiveVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) ||
-        FAILED(file->Load(linkPath.c_str(), STGM_READ))) {
-        return false;
-    }
-    wchar_t text[MAX_PATH * 2];
-    if (FAILED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) {
-        return false;
-    }
-    contents.target = text;
-    if (FAILED(link->GetArguments(text, MAX_PATH * 2))) {
-        return false;
-    }
-    contents.arguments = text;
-    if (FAILED(link->GetWorkingDirectory(text, MAX_PATH * 2))) {
-        return false;
-    }
-    contents.workingFolder = text;
-    return true;
-}
 
 using ShellTest = TempFolderTest;
 
