@@ -65,7 +65,7 @@ int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& s
         return AskAfterWriteFailure(ui, targetPath, job.SourceSize, skipped);
     }
     if (job.Buffer.empty()) {
-        job.Buffer.resize(CopyChunkSize);
+        job.Buffer.resize(CopyPieceSize);
     }
     return 0;
 }
@@ -74,19 +74,20 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
     if (!job.Source || !job.Target) {
         return ChunkResult::Finished;
     }
-    uint32_t got = 0;
-    if (!job.Source->Read(job.Buffer.data(), CopyChunkSize, got)) {
-        bytes = 0;
-        return FailChunk(system, job, ChunkResult::ReadFailed);
-    }
-    bytes = got;
-    if (got > 0) {
+    bytes = 0;
+    uint32_t got = CopyPieceSize;
+    while (got == CopyPieceSize && bytes < CopyChunkSize) {
+        if (!job.Source->Read(job.Buffer.data(), CopyPieceSize, got)) {
+            bytes = 0;
+            return FailChunk(system, job, ChunkResult::ReadFailed);
+        }
+        bytes += got;
         uint32_t written = 0;
-        if (!job.Target->Write(job.Buffer.data(), got, written) || written != got) {
+        if (got > 0 && (!job.Target->Write(job.Buffer.data(), got, written) || written != got)) {
             return FailChunk(system, job, ChunkResult::WriteFailed);
         }
     }
-    if (got >= CopyChunkSize) {
+    if (bytes == CopyChunkSize) {
         return ChunkResult::FullChunk;
     }
     job.Source.reset();

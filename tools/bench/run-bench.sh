@@ -244,16 +244,12 @@ copy_native() {
     fi
 }
 
-# The copy loop alone through the program's file layer, with the 512 KiB buffer the
-# copy works with and with 64 KiB, on the large files.
+# The installation's copy loop alone, without its windows, on the large files.
 copyloop_round() {
-    local chunk
-    for chunk in 524288 65536; do
-        reset_copies
-        record "copyloop-$((chunk / 1024))k" setup "$("$wine_run" "$win32/tools/SetupBench.exe" \
-            copy "$(win_path "$cases/large")" 'C:\bench-copies\loop' "$chunk" |
-            awk '{ printf "%d\n", $1 + 0.5 }')"
-    done
+    reset_copies
+    record copyloop setup "$("$wine_run" "$win32/tools/SetupBench.exe" \
+        copy "$(win_path "$cases/large")" 'C:\bench-copies\loop' |
+        awk '{ printf "%d\n", $1 + 0.5 }')"
 }
 
 scan_round() { in_turn scan_ours scan_wine scan_native; }
