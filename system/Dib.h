@@ -1,6 +1,7 @@
-// Uncompressed Windows bitmaps to and from 24-bit bitmaps: packed DIBs as the
-// executable's bitmap resources hold them, and .bmp files. 8-bit palette and
-// 24-bit pictures, bottom-up or top-down.
+// Windows bitmaps to and from 24-bit bitmaps: packed DIBs as the executable's bitmap
+// resources hold them, and .bmp files. 8-bit palette and 24-bit pictures, bottom-up
+// or top-down; 8-bit ones also run-length encoded, which keeps the built-in pictures
+// small in the executable.
 #pragma once
 
 #include <cstddef>

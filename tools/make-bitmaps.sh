@@ -7,8 +7,8 @@
 #                   Install, Uninstall, Exit), each label from the left edge. Its
 #                   channels are coverage masks: green the label body, red its dark
 #                   edge, blue the glow of the highlighted look.
-# Both are 8-bit palette BMPs. Needs ImageMagick (imagemagick) and the DejaVu fonts
-# (fonts-dejavu-core).
+# Both are 8-bit palette BMPs, run-length encoded to keep the executable small.
+# Needs ImageMagick (imagemagick) and the DejaVu fonts (fonts-dejavu-core).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,7 +29,7 @@ convert -size 320x240 gradient:'rgb(24,64,176)-rgb(236,240,250)' \
     -font "$TITLE_FONT" -pointsize 30 -gravity southeast \
     -fill 'rgb(96,0,0)' -annotate +12+11 'SetupMenu' \
     -fill 'rgb(208,24,24)' -annotate +13+12 'SetupMenu' \
-    +dither -colors 256 -type Palette -compress none BMP3:"$OUT/SETUP_BACK.bmp"
+    +dither -colors 256 -type Palette -compress RLE BMP3:"$OUT/SETUP_BACK.bmp"
 
 # ---- SETUP_BTN ----
 # Where each label's right end lies, counted from the strip's left edge: the menu
@@ -83,4 +83,4 @@ done
     done
 } >"$WORK/palette.ppm"
 convert "$WORK"/row{0,1,2,3}.png -append +dither -remap "$WORK/palette.ppm" \
-    -type Palette -compress none BMP3:"$OUT/SETUP_BTN.bmp"
+    -type Palette -compress RLE BMP3:"$OUT/SETUP_BTN.bmp"
