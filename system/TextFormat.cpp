@@ -1,18 +1,53 @@
 #include "system/TextFormat.h"
 
 #include <cstdarg>
-#include <cstdio>
+
+namespace {
+
+void AppendDecimal(std::string& text, int value) {
+    // Unsigned, so that the lowest int has a magnitude too.
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : value;
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        text += '-';
+    }
+    while (count > 0) {
+        text += digits[--count];
+    }
+}
+
+}  // namespace
 
 std::string FormatText(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-    if (length > 0) {
-        std::vsnprintf(&text[0], text.size() + 1, format, args);
+    std::string text;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%' || p[1] == '\0') {
+            text += *p;
+            continue;
+        }
+        switch (*++p) {
+            case 's': {
+                const char* value = va_arg(args, const char*);
+                text += value != nullptr ? value : "";
+                break;
+            }
+            case 'd':
+                AppendDecimal(text, va_arg(args, int));
+                break;
+            default:  // "%%", and any other conversion as it stands
+                if (*p != '%') {
+                    text += '%';
+                }
+                text += *p;
+                break;
+        }
     }
     va_end(args);
     return text;

@@ -1,4 +1,5 @@
-// printf-style formatting of the program's message texts into a string.
+// printf-style formatting of the program's message texts into a string. The texts
+// need only %s, %d and %%, so the program carries no printf engine of its own.
 #pragma once
 
 #include <string>

@@ -71,10 +71,10 @@ std::wstring RandomName() {
         return std::wstring();
     }
     std::wstring name = kFolderPrefix;
+    const wchar_t* const hex = L"0123456789ABCDEF";
     for (const unsigned char byte : bytes) {
-        wchar_t digits[3];
-        swprintf(digits, 3, L"%02X", byte);
-        name += digits;
+        name += hex[byte >> 4];
+        name += hex[byte & 15];
     }
     return name;
 }
