@@ -66,12 +66,7 @@ windows_path() {
 }
 
 write_settings() {
-    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
-[Identification]
-ID=SolvaneInstaller
-[BasicOption]
-ExecFile=prog.exe
-SoftName=$1
+    e2e_settings prog.exe "$1" <<EOF
 [AdvanceOption]
 ShortcutDesktop=0
 StandAloneUninstUse=1

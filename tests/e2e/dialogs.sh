@@ -157,12 +157,7 @@ refused() {
 
 e2e_medium
 m=$E2E_MEDIUM
-e2e_sjis >"$m/Setup.INI" <<EOF
-[Identification]
-ID=SolvaneInstaller
-[BasicOption]
-ExecFile=bin\\prog.exe
-SoftName=$SOFT
+e2e_settings 'bin\prog.exe' "$SOFT" <<EOF
 [AdvanceOption]
 DstSubFolder=$SOFT
 DstFolderID=0

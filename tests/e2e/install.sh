@@ -54,12 +54,7 @@ printf 'お読みください.\r\n' | iconv -f utf-8 -t cp932 >"$m/Setup.MSG"
 
 # Setup.INI with the open step's question on (1) or off (0).
 write_settings() {
-    e2e_sjis >"$m/Setup.INI" <<EOF
-[Identification]
-ID=SolvaneInstaller
-[BasicOption]
-ExecFile=bin\\app.exe
-SoftName=$SOFT
+    e2e_settings 'bin\app.exe' "$SOFT" <<EOF
 [AdvanceOption]
 DstSubFolder=$SOFT
 DstFolderID=0

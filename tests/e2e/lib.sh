@@ -199,6 +199,13 @@ e2e_sjis() {
     sed 's/$/\r/' | iconv -f utf-8 -t cp932
 }
 
+# The medium's Setup.INI for the program file ($1) and the software's name ($2), with
+# the further lines given on the standard input.
+e2e_settings() {
+    { printf '%s\n' '[Identification]' 'ID=SolvaneInstaller' '[BasicOption]' "ExecFile=$1" \
+        "SoftName=$2"; cat; } | e2e_sjis >"$E2E_MEDIUM/Setup.INI"
+}
+
 # The registry key name of a software name: each code page 932 byte as two letters
 # A to P.
 e2e_key_name() {

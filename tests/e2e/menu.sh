@@ -30,12 +30,7 @@ trap cleanup_menu_test EXIT
 
 # Setup.INI with the buttons' alignment; the labels yellow.
 write_settings() {
-    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
-[Identification]
-ID=SolvaneInstaller
-[BasicOption]
-ExecFile=bin\\app.exe
-SoftName=$SOFT_NAME
+    e2e_settings 'bin\app.exe' "$SOFT_NAME" <<EOF
 [MenuView]
 ButtonColor=\$FFFF
 ButtonAlign=$1

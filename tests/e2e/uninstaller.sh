@@ -47,12 +47,7 @@ make_medium() {
     printf 'MZ app' >"$E2E_MEDIUM/SETUP/bin/app.exe"
     printf 'manual\r\n' >"$E2E_MEDIUM/SETUP/doc/説明書.txt"
     printf 'old\r\n' >"$E2E_MEDIUM/SETUP/doc/古い版/old.txt"
-    e2e_sjis >"$E2E_MEDIUM/Setup.INI" <<EOF
-[Identification]
-ID=SolvaneInstaller
-[BasicOption]
-ExecFile=bin\\app.exe
-SoftName=$SOFT_NAME
+    e2e_settings 'bin\app.exe' "$SOFT_NAME" <<EOF
 [AdvanceOption]
 DstSubFolder=$VENDOR\\$SOFT_NAME
 DstFolderID=0
