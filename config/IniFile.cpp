@@ -10,12 +10,6 @@ bool IsBlank(char c) {
     return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' ';
 }
 
-// Bytes of the character at `i`: a lead byte takes the next byte with it, whatever
-// that byte is, as the system's conversion from code page 932 does.
-size_t CharLength(const std::string& text, size_t i) {
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}
-
 // Position of the first (or the last) character `c` in `text`, npos when there is
 // none; `c` is a single-byte character, never found in place of a second byte.
 size_t FindChar(const std::string& text, char c, bool last = false) {

@@ -45,10 +45,8 @@ bool StartsAtDriveRoot(const std::string& path) {
 // Characters, as the system counts them: a double-byte character is one.
 size_t CharacterCount(const std::string& text) {
     size_t count = 0;
-    for (size_t i = 0; i < text.size(); ++i, ++count) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;
-        }
+    for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+        ++count;
     }
     return count;
 }

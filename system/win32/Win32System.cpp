@@ -61,7 +61,7 @@ size_t RootLength(const std::string& path) {
                 ++i;  // the separator between server and share
             }
             while (i < size && !IsSeparator(path[i])) {
-                i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < size ? 2 : 1;
+                i += CharLength(path, i);
             }
         }
         return i;
@@ -178,7 +178,7 @@ bool Win32System::CreateFolderTree(const std::string& path, bool* created) {
             }
             levelStart = ++i;
         } else {
-            i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
+            i += CharLength(path, i);
         }
     }
     if (created != nullptr) {
