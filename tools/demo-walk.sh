@@ -32,7 +32,7 @@ uninstall_key="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$e
 # What an earlier demo that was stopped half-way left: the walk expects a fresh system.
 e2e_reg delete "$product_key" /f >/dev/null || true
 e2e_reg delete "$uninstall_key" /f >/dev/null || true
-rm -rf "$(prefix_path "C:\\Program Files\\$soft")"
+rm -rf "$E2E_PROGRAM_FILES_UNIX/$soft"
 
 # The menu's buttons are used with the display's own pointer, as a user does: the
 # demo medium has them in the lowest 90 px at the right of its 400 x 300 picture

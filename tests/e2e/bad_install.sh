@@ -22,16 +22,11 @@ SUCCEEDED="インストールが正常に終了しました."
 REGISTRY_FAILED="レジストリの書込みに失敗しました.
 最初からやり直してください."
 
-# The registry as the 32-bit programs see it, also in a 64-bit prefix.
-reg32() {
-    e2e_reg "$@" /reg:32
-}
-
 forget_installations() {
     local name
     for name in "$SOFT" "$LONG_SOFT"; do
-        reg32 delete "$PRODUCT_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
-        reg32 delete "$UNINSTALL_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
+        e2e_reg delete "$PRODUCT_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
+        e2e_reg delete "$UNINSTALL_KEYS\\$(e2e_key_name "$name")" /f >/dev/null || true
     done
 }
 
@@ -48,7 +43,7 @@ expect_no_keys() {
     local root key
     for root in "$PRODUCT_KEYS" "$UNINSTALL_KEYS"; do
         key=$root\\$(e2e_key_name "$1")
-        ! reg32 query "$key" >/dev/null || e2e_fail "$CASE: expected no key $key"
+        ! e2e_reg query "$key" >/dev/null || e2e_fail "$CASE: expected no key $key"
     done
 }
 
@@ -56,7 +51,7 @@ expect_no_keys() {
 expect_value() {
     local key seen
     key=$1\\$(e2e_key_name "$SOFT")
-    seen=$(reg32 query "$key" /v "$2" | sed -n "s/^ *$2 *REG_SZ *//p" || true)
+    seen=$(e2e_reg query "$key" /v "$2" | sed -n "s/^ *$2 *REG_SZ *//p" || true)
     [ "$seen" = "$3" ] || e2e_fail "$CASE: expected $2 \"$3\" in $key, saw \"$seen\""
 }
 

@@ -20,7 +20,7 @@ KNOWN=" advapi32 clbcatq comdlg32 difxapi gdi32 imagehlp imm32 kernel32 msctf ms
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=;uxtheme,comctl32=n,b"
 
 for program in Setup.exe _uninst.exe; do
-    imports=$(i686-w64-mingw32-objdump -p "$SETUP_BUILD/$program" |
+    imports=$(x86_64-w64-mingw32-objdump -p "$SETUP_BUILD/$program" |
         sed -n 's/^\s*DLL Name: *//p' | tr 'A-Z' 'a-z')
     [ -n "$imports" ] || e2e_fail "no imports found in $SETUP_BUILD/$program"
     for dll in $imports; do

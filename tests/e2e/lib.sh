@@ -53,25 +53,12 @@ e2e_drive() {
 }
 
 e2e_start_xvfb() {
-    local n=200
-    for _ in $(seq 20); do
-        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        E2E_XVFB_PID=$!
-        for _ in $(seq 100); do
-            if [ -e "/tmp/.X11-unix/X$n" ]; then
-                export DISPLAY=:$n
-                return
-            fi
-            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        # Taken by someone starting at the same moment: try the next number.
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        n=$((n + 1))
-    done
-    echo "FAIL $E2E_TEST: could not start Xvfb" >&2
-    exit 1
+    source "$SETUP_SOURCE/tests/xvfb.sh"
+    if ! xvfb_start 200; then
+        echo "FAIL $E2E_TEST: could not start Xvfb: $(cat "$XVFB_LOG")" >&2
+        exit 1
+    fi
+    E2E_XVFB_PID=$XVFB_STARTED_PID
 }
 
 e2e_running() {
@@ -94,7 +81,6 @@ trap e2e_cleanup EXIT
 
 # A fresh medium folder holding only Setup.exe; the test adds what it needs.
 e2e_medium() {
-    [ -f "$SETUP_BUILD/Setup.exe" ] || e2e_fail "no $SETUP_BUILD/Setup.exe: build the Windows tree first"
     rm -rf "$E2E_DIR"
     mkdir -p "$E2E_MEDIUM"
     cp "$SETUP_BUILD/Setup.exe" "$E2E_MEDIUM/"
@@ -212,9 +198,10 @@ e2e_key_name() {
     printf '%s' "$1" | iconv -f utf-8 -t cp932 | od -An -tx1 -v | tr -d ' \n' | tr 0-9a-f A-P
 }
 
-# Runs reg.exe in the prefix; its output in UTF-8 without CRs.
+# Runs reg.exe in the prefix, in the registry view of the programs under test; its
+# output in UTF-8 without CRs.
 e2e_reg() {
-    "$E2E_WINE_RUN" reg "$@" </dev/null 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    "$E2E_WINE_RUN" reg "$@" "/reg:$E2E_BITS" </dev/null 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
 
@@ -222,8 +209,19 @@ e2e_reg() {
 E2E_DRIVE_C=$WINEPREFIX/drive_c
 E2E_DESKTOP=$E2E_DRIVE_C/users/Public/Desktop
 E2E_PROGRAMS="$E2E_DRIVE_C/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
-# Program Files as the 32-bit programs see it: in a 64-bit prefix, the x86 one.
-if [ -d "$E2E_DRIVE_C/Program Files (x86)" ]; then
+# The bitness of the programs under test (32 or 64), from the machine field of
+# Setup.exe's PE header: the tests follow it where Windows gives each its own view.
+e2e_bits() {
+    local pe machine
+    pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+    [ "$machine" = 8664 ] && echo 64 || echo 32
+}
+[ -f "$SETUP_BUILD/Setup.exe" ] || e2e_fail "no $SETUP_BUILD/Setup.exe: build the Windows tree first"
+E2E_BITS=$(e2e_bits "$SETUP_BUILD/Setup.exe")
+
+# Program Files as the programs see it: for 32-bit ones in a 64-bit prefix, the x86 one.
+if [ "$E2E_BITS" = 32 ] && [ -d "$E2E_DRIVE_C/Program Files (x86)" ]; then
     E2E_PROGRAM_FILES='C:\Program Files (x86)'
 else
     E2E_PROGRAM_FILES='C:\Program Files'

@@ -76,15 +76,10 @@ edit_ini() {
 CLEAN_SUMMARY='ファイル 2 個、フォルダ 4 個、合計 705,000 バイト.
 インストール先の画面に出る必要容量は 701 KB です.'
 
-# Runs a Windows program in the test prefix, with the locale of CHECK_LOCALE when it
-# is set (the Wine runner always takes the Japanese one).
+# Runs a Windows program in the test prefix, in the locale of CHECK_LOCALE when it is
+# set.
 run_windows() {
-    if [ -n "${CHECK_LOCALE:-}" ]; then
-        LC_ALL=$CHECK_LOCALE WINEDEBUG=-all \
-            WINEDLLOVERRIDES='winemenubuilder.exe=d;mscoree,mshtml=' wine "$@"
-    else
-        "$E2E_WINE_RUN" "$@"
-    fi
+    SETUP_WINE_LOCALE=${CHECK_LOCALE:-} "$E2E_WINE_RUN" "$@"
 }
 
 # Runs the checker (CHECK_PROGRAM when set) on a folder, or with no argument when the

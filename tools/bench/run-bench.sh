@@ -6,7 +6,8 @@
 #   run-bench.sh <windows release build> <native release build> <out folder>
 #
 # BENCH_DJPEG_EXE may name djpeg built for Windows from the same libjpeg-turbo, to
-# time the decode alone under Wine as well. BENCH_RUNS (default 5) rounds of the cases in BENCH_CASES (default all: large small
+# time the decode alone under Wine as well; BENCH_FLAVOUR (win32 or win64) names the
+# build timed, for the table. BENCH_RUNS (default 5) rounds of the cases in BENCH_CASES (default all: large small
 # scan picture menu stretch); case sizes as in make-cases.sh. Needs a prepared
 # Wine prefix (WINEPREFIX) and an X display (DISPLAY), or starts Xvfb itself.
 set -euo pipefail
@@ -46,12 +47,9 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-    n=300
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    source "$root/tests/xvfb.sh"
+    xvfb_start 300 || fail "Xvfb did not start: $(cat "$XVFB_LOG")"
+    xvfb_pid=$XVFB_STARTED_PID
 fi
 wineserver -p </dev/null >/dev/null 2>&1 || true
 
