@@ -33,10 +33,11 @@ while read -r program subsystem level limit; do
     headers=$($objdump -p "$file" 2>&1)
     format=$($objdump -f "$file" 2>&1 | sed -n 's/.*file format //p')
     [ "$format" = pei-i386 ] || fail "file format \"$format\", expected pei-i386"
-    grep -q "^Subsystem.*($subsystem)" <<<"$headers" ||
-        fail "subsystem $(sed -n 's/^Subsystem\s*//p' <<<"$headers"), expected $subsystem"
+    grep -q "^Subsystem.*(Windows $subsystem)" <<<"$headers" ||
+        fail "subsystem $(sed -n 's/^Subsystem\s*//p' <<<"$headers"), expected Windows $subsystem"
+    characteristics=$(sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' <<<"$headers")
     for flag in DYNAMIC_BASE NX_COMPAT; do
-        grep -q "^\s*IMAGE_DLL_CHARACTERISTICS_$flag" <<<"$headers" || fail "no $flag"
+        grep -qw "$flag" <<<"$characteristics" || fail "no $flag"
     done
     imports=$(sed -n 's/^\s*DLL Name: *//p' <<<"$headers" | tr 'A-Z' 'a-z')
     [ -n "$imports" ] || fail "no imports found"
@@ -48,9 +49,9 @@ while read -r program subsystem level limit; do
     size=$(stat -c %s "$file")
     ((limit == 0 || size <= limit)) || fail "$size bytes, more than $limit"
 done <<EOF2
-Setup.exe Windows GUI requireAdministrator $SIZE_LIMIT
-_uninst.exe Windows GUI requireAdministrator $SIZE_LIMIT
-tools/SetupCheck.exe Windows CUI asInvoker 0
+Setup.exe GUI requireAdministrator $SIZE_LIMIT
+_uninst.exe GUI requireAdministrator $SIZE_LIMIT
+tools/SetupCheck.exe CUI asInvoker 0
 EOF2
 
 [ "$failures" = 0 ] && echo "3 executables checked: ok"

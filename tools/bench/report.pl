@@ -105,7 +105,7 @@ for my $row (@rows) {
     if (defined $target && defined $peer_ratio) {
         $target_text = "≤ $target";
         $met = $peer_ratio <= $target ? 'yes' : 'no';
-    } elsif ($case eq 'size' && $tool eq 'Setup.exe') {
+    } elsif ($case eq 'size' && $tool eq 'Setup.exe' && $arch eq 'i686') {
         $target_text = "≤ $size_limit";
         $met = $ours->{median} <= $size_limit ? 'yes' : 'no';
     }

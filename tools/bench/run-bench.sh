@@ -14,7 +14,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-win32=$(cd "$1" && pwd)
+windows=$(cd "$1" && pwd)
 host=$(cd "$2" && pwd)
 out=$3
 runs=${BENCH_RUNS:-5}
@@ -25,7 +25,7 @@ out=$(cd "$out" && pwd)
 export WINEPREFIX
 
 wine_run=$root/tests/wine-run
-driver=$win32/tools/SetupDriver.exe
+driver=$windows/tools/SetupDriver.exe
 cases=$out/cases
 work=$out/work
 samples=$out/samples.tsv
@@ -155,7 +155,7 @@ uninstall_from_menu() {
 make_medium() {
     local medium=$1 tree=$2 name=$3
     mkdir -p "$medium"
-    cp "$win32/Setup.exe" "$medium/"
+    cp "$windows/Setup.exe" "$medium/"
     ln -sfn "$tree" "$medium/SETUP"
     printf '%s\r\n' '[Identification]' 'ID=SolvaneInstaller' '[BasicOption]' \
         "SoftName=$name" '[AdvanceOption]' "DstSubFolder=$name" 'ShortcutDesktop=0' \
@@ -185,7 +185,7 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 make_medium "$work/medium-large" "$cases/large" BenchLarge
 make_medium "$work/medium-small" "$cases/small" BenchSmall
 mkdir -p "$work/medium-menu"
-cp "$win32/Setup.exe" "$cases/picture/picture.jpg" "$work/medium-menu/"
+cp "$windows/Setup.exe" "$cases/picture/picture.jpg" "$work/medium-menu/"
 mv "$work/medium-menu/picture.jpg" "$work/medium-menu/SETUP.jpg"
 printf '%s\r\n' '[Identification]' 'ID=SolvaneInstaller' >"$work/medium-menu/Setup.INI"
 forget_install BenchLarge
@@ -245,7 +245,7 @@ copy_native() {
 # The installation's copy loop alone, without its windows, on the large files.
 copyloop_round() {
     reset_copies
-    record copyloop setup "$("$wine_run" "$win32/tools/SetupBench.exe" \
+    record copyloop setup "$("$wine_run" "$windows/tools/SetupBench.exe" \
         copy "$(win_path "$cases/large")" 'C:\bench-copies\loop' |
         awk '{ printf "%d\n", $1 + 0.5 }')"
 }
@@ -253,7 +253,7 @@ copyloop_round() {
 scan_round() { in_turn scan_ours scan_wine scan_native; }
 scan_ours() {
     local scan
-    scan=$("$wine_run" "$win32/tools/SetupBench.exe" scan "$(win_path "$cases/scan")") ||
+    scan=$("$wine_run" "$windows/tools/SetupBench.exe" scan "$(win_path "$cases/scan")") ||
         fail "SetupBench scan"
     record scan setup "$(awk '{ printf "%d\n", $4 + 0.5 }' <<<"$scan")"
 }
@@ -265,7 +265,7 @@ scan_native() { record scan find "$(wall_ms find "$cases/scan")"; }
 picture_round() { in_turn picture_ours picture_wine picture_native; }
 picture_ours() {
     local times
-    times=$("$wine_run" "$win32/tools/SetupBench.exe" picture \
+    times=$("$wine_run" "$windows/tools/SetupBench.exe" picture \
         "$(win_path "$cases/picture/picture.jpg")" 1920 1080) || fail "SetupBench picture"
     record picture setup "$(awk '{ printf "%d\n", $1 + $2 + 0.5 }' <<<"$times")"
     record picture-decode setup "$(awk '{ printf "%d\n", $1 + 0.5 }' <<<"$times")"
@@ -330,8 +330,8 @@ valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" \
     >/dev/null 2>&1 || fail "callgrind"
 record stretch-instructions setup "$(sed -n 's/^summary: *\([0-9]*\).*/\1/p' "$work/callgrind.out")"
 
-record size Setup.exe "$(stat -c %s "$win32/Setup.exe")"
-record size _uninst.exe "$(stat -c %s "$win32/_uninst.exe")"
+record size Setup.exe "$(stat -c %s "$windows/Setup.exe")"
+record size _uninst.exe "$(stat -c %s "$windows/_uninst.exe")"
 
 perl "$here/report.pl" "$samples" "$out/results.md" "$out/results.json"
 cat "$out/results.md"
