@@ -1,14 +1,15 @@
 #include "install/unBrouse.h"
 
 #include "config/SetupSettings.h"
+#include "forms/FolderDialog.h"
+#include "forms/MessageBox.h"
 #include "install/DestinationChecks.h"
 #include "install/MessageFile.h"
 #include "install/unInstallBack.h"
 #include "install/unInstallInfo.h"
 #include "install/unInstallProgress.h"
 #include "menu/unMenu.h"
-#include "setup/FolderDialog.h"
-#include "setup/MessageBox.h"
+#include "resources/Layouts.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmBrouse : public Form {

@@ -2,6 +2,7 @@
 
 #include "config/SetupSettings.h"
 #include "install/Background.h"
+#include "resources/Layouts.h"
 #include "system/Jpeg.h"
 #include "system/Paths.h"
 

@@ -1,7 +1,7 @@
 // The full-screen background behind the install dialogs.
 #pragma once
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmInstallBack : public Form {

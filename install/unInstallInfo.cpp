@@ -4,6 +4,7 @@
 #include "install/unBrouse.h"
 #include "install/unInstallBack.h"
 #include "menu/unMenu.h"
+#include "resources/Layouts.h"
 
 TfmInstallInfo* fmInstallInfo = nullptr;
 

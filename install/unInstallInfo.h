@@ -1,7 +1,7 @@
 // The information dialog, which shows the message file before the destination dialog.
 #pragma once
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmInstallInfo : public Form {

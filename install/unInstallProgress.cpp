@@ -4,6 +4,7 @@
 #include "install/InstallEngine.h"
 #include "install/unInstallBack.h"
 #include "menu/unMenu.h"
+#include "resources/Layouts.h"
 
 TfmInstallProgress* fmInstallProgress = nullptr;
 

@@ -2,7 +2,7 @@
 // open a file.
 #pragma once
 
-#include "setup/ProgressForm.h"
+#include "forms/ProgressForm.h"
 #include "system/System.h"
 
 class TfmInstallProgress : public ProgressForm {

@@ -1,5 +1,7 @@
 #include "install/unInstallReadyMsg.h"
 
+#include "resources/Layouts.h"
+
 TfmInstallReadyMsg* fmInstallReadyMsg = nullptr;
 
 TfmInstallReadyMsg::TfmInstallReadyMsg(Application& application)

@@ -1,7 +1,7 @@
 // The small status window shown while the source tree is measured.
 #pragma once
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 
 class TfmInstallReadyMsg : public Form {
 public:

@@ -1,6 +1,7 @@
 #include "menu/unMenu.h"
 
 #include "config/SetupSettings.h"
+#include "forms/MessageBox.h"
 #include "install/MessageFile.h"
 #include "install/RegistryRecords.h"
 #include "install/unBrouse.h"
@@ -10,10 +11,10 @@
 #include "install/unInstallReadyMsg.h"
 #include "menu/MenuFlow.h"
 #include "menu/MenuKeys.h"
-#include "setup/BitmapResource.h"
-#include "setup/MessageBox.h"
+#include "resources/Layouts.h"
 #include "system/Jpeg.h"
 #include "system/Paths.h"
+#include "system/win32/BitmapResource.h"
 #include "uninstall/unUninstallProgress.h"
 
 TfmMenu* fmMenu = nullptr;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "forms/Forms.h"
 #include "menu/MenuPicture.h"
-#include "setup/Forms.h"
 #include "system/System.h"
 
 class TfmMenu : public Form {

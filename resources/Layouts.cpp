@@ -1,7 +1,5 @@
 #include "resources/Layouts.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr const char* kProportionalGothic = "ＭＳ Ｐゴシック";
@@ -131,15 +129,6 @@ constexpr ControlLayout kInstallInfoControls[] = {
 };
 
 }  // namespace
-
-int ControlId(const FormLayout& form, const char* name) {
-    for (size_t i = 0; i < form.controlCount; ++i) {
-        if (std::strcmp(form.controls[i].name, name) == 0) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 0;
-}
 
 // The menu's text is the application title, which the task bar shows.
 const FormLayout kMenuLayout =

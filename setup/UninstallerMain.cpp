@@ -5,10 +5,11 @@
 #include <exception>
 
 #include "config/SetupSettings.h"
-#include "setup/DllLoading.h"
-#include "setup/Forms.h"
-#include "setup/MessageBox.h"
-#include "setup/ProgressUi.h"
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
+#include "forms/ProgressUi.h"
+#include "resources/Layouts.h"
+#include "system/win32/DllLoading.h"
 #include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 #include "uninstall/UninstallerRun.h"

@@ -4,17 +4,11 @@
 
 #include <exception>
 
-#include "install/unBrouse.h"
-#include "install/unInstallBack.h"
-#include "install/unInstallInfo.h"
-#include "install/unInstallProgress.h"
-#include "install/unInstallReadyMsg.h"
-#include "menu/unMenu.h"
-#include "setup/DllLoading.h"
-#include "setup/Forms.h"
-#include "setup/MessageBox.h"
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
+#include "setup/WindowSet.h"
+#include "system/win32/DllLoading.h"
 #include "system/win32/Win32System.h"
-#include "uninstall/unUninstallProgress.h"
 
 namespace {
 
@@ -27,13 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32System system;
     try {
         Application application(kApplicationTitle);
-        application.CreateForm(fmMenu, system);
-        application.CreateForm(fmBrouse, system);
-        application.CreateForm(fmInstallReadyMsg);
-        application.CreateForm(fmInstallProgress, system);
-        application.CreateForm(fmUninstallProgress, system);
-        application.CreateForm(fmInstallBack, system);
-        application.CreateForm(fmInstallInfo, system);
+        CreateWindowSet(application, system);
         application.Run();
     } catch (const std::exception& error) {
         ShowExceptionMessage(kApplicationTitle, error.what());

@@ -1,6 +1,7 @@
 #include "uninstall/unStandAloneUninstall.h"
 
 #include "config/SetupSettings.h"
+#include "resources/Layouts.h"
 #include "uninstall/UninstallEngine.h"
 
 TfmStandAloneUninstall* fmStandAloneUninstall = nullptr;

@@ -3,7 +3,7 @@
 // requests a cancel and ends the program once the engine has stopped.
 #pragma once
 
-#include "setup/ProgressForm.h"
+#include "forms/ProgressForm.h"
 #include "system/System.h"
 
 class TfmStandAloneUninstall : public ProgressForm {

@@ -2,6 +2,7 @@
 
 #include "config/SetupSettings.h"
 #include "menu/unMenu.h"
+#include "resources/Layouts.h"
 #include "uninstall/UninstallEngine.h"
 
 TfmUninstallProgress* fmUninstallProgress = nullptr;

@@ -1,7 +1,7 @@
 // The uninstall progress window, which runs the uninstall engine.
 #pragma once
 
-#include "setup/ProgressForm.h"
+#include "forms/ProgressForm.h"
 #include "system/System.h"
 
 class TfmUninstallProgress : public ProgressForm {

@@ -12,15 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "forms/Forms.h"
+#include "forms/MessageBox.h"
+#include "forms/ProgressUi.h"
 #include "install/unBrouse.h"
 #include "install/unInstallBack.h"
 #include "install/unInstallInfo.h"
 #include "install/unInstallProgress.h"
 #include "install/unInstallReadyMsg.h"
 #include "menu/unMenu.h"
-#include "setup/Forms.h"
-#include "setup/MessageBox.h"
-#include "setup/ProgressUi.h"
+#include "resources/Layouts.h"
+#include "setup/WindowSet.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Win32System.h"
 #include "uninstall/unUninstallProgress.h"
@@ -178,13 +180,7 @@ void AnswerNextBox(int answer, std::vector<HWND> watched = {}) {
 class WindowSetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app.CreateForm(fmMenu, system);
-        app.CreateForm(fmBrouse, system);
-        app.CreateForm(fmInstallReadyMsg);
-        app.CreateForm(fmInstallProgress, system);
-        app.CreateForm(fmUninstallProgress, system);
-        app.CreateForm(fmInstallBack, system);
-        app.CreateForm(fmInstallInfo, system);
+        CreateWindowSet(app, system);
         for (Form* form : Forms()) {
             ASSERT_NE(nullptr, form->Handle()) << "no windows without a display";
         }

@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
+#include "resources/Layouts.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Win32System.h"
 #include "uninstall/unStandAloneUninstall.h"

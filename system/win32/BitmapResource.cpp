@@ -1,4 +1,4 @@
-#include "setup/BitmapResource.h"
+#include "system/win32/BitmapResource.h"
 
 #include <windows.h>
 

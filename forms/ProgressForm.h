@@ -3,7 +3,7 @@
 // drawn first. Every close requests a cancel.
 #pragma once
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 #include "system/Ui.h"
 
 class ProgressForm : public Form {

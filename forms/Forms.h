@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "resources/Layouts.h"
-#include "setup/Controls.h"
+#include "forms/Controls.h"
+#include "forms/Layout.h"
 #include "system/win32/Handles.h"
 
 class Form;

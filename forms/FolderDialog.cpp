@@ -1,4 +1,4 @@
-#include "setup/FolderDialog.h"
+#include "forms/FolderDialog.h"
 
 #include <windows.h>
 // After windows.h.

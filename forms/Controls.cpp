@@ -1,11 +1,11 @@
-#include "setup/Controls.h"
+#include "forms/Controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 #include "system/win32/Encoding.h"
 
 namespace {

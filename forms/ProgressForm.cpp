@@ -1,6 +1,6 @@
-#include "setup/ProgressForm.h"
+#include "forms/ProgressForm.h"
 
-#include "setup/ProgressUi.h"
+#include "forms/ProgressUi.h"
 
 ProgressForm::ProgressForm(Application& application, const FormLayout& layout)
     : Form(application, layout),

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/Layouts.h"
+#include "forms/Layout.h"
 #include "system/Bitmap.h"
 
 class Form;

@@ -1,4 +1,4 @@
-#include "setup/Forms.h"
+#include "forms/Forms.h"
 
 #include <commctrl.h>
 
@@ -6,9 +6,9 @@
 #include <cctype>
 #include <cstring>
 
-#include "setup/DllLoading.h"
-#include "setup/MessageBox.h"
+#include "forms/MessageBox.h"
 #include "system/Paths.h"
+#include "system/win32/DllLoading.h"
 #include "system/win32/Encoding.h"
 
 namespace {

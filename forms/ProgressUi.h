@@ -2,8 +2,8 @@
 // label and progress bar, application message boxes and the message pump.
 #pragma once
 
-#include "setup/Controls.h"
-#include "setup/Forms.h"
+#include "forms/Controls.h"
+#include "forms/Forms.h"
 #include "system/Ui.h"
 
 class ProgressUi : public Ui {

@@ -1,4 +1,4 @@
-#include "setup/MessageBox.h"
+#include "forms/MessageBox.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "setup/ProgressUi.h"
+#include "forms/ProgressUi.h"
 
-#include "setup/MessageBox.h"
+#include "forms/MessageBox.h"
 
 bool ProgressUi::ShowMessage(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) {
