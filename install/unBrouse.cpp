@@ -8,7 +8,6 @@
 #include "install/unInstallBack.h"
 #include "install/unInstallInfo.h"
 #include "install/unInstallProgress.h"
-#include "menu/unMenu.h"
 #include "resources/Layouts.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
@@ -95,8 +94,7 @@ void TfmBrouse::FormClose() {
         fmInstallInfo->Show();  // the background stays
         return;
     }
-    fmMenu->Show();
-    fmInstallBack->Hide();
+    ReturnToMenu();
 }
 
 void TfmBrouse::UpdateSizeLabels() {

@@ -2,6 +2,7 @@
 
 #include "config/SetupSettings.h"
 #include "install/Background.h"
+#include "menu/unMenu.h"
 #include "resources/Layouts.h"
 #include "system/Jpeg.h"
 #include "system/Paths.h"
@@ -54,4 +55,9 @@ bool TfmInstallBack::DrawPicture(Bitmap& screen) {
     }
     DrawTiledBackground(picture, screen);
     return true;
+}
+
+void ReturnToMenu() {
+    fmMenu->Show();
+    fmInstallBack->Hide();
 }

@@ -22,3 +22,6 @@ private:
 };
 
 extern TfmInstallBack* fmInstallBack;
+
+// Leaves the install dialogs: the menu shows, then the background behind them hides.
+void ReturnToMenu();

@@ -3,7 +3,6 @@
 #include "install/MessageFile.h"
 #include "install/unBrouse.h"
 #include "install/unInstallBack.h"
-#include "menu/unMenu.h"
 #include "resources/Layouts.h"
 
 TfmInstallInfo* fmInstallInfo = nullptr;
@@ -57,6 +56,5 @@ void TfmInstallInfo::FormClose() {
         fmBrouse->Show();
         return;
     }
-    fmMenu->Show();
-    fmInstallBack->Hide();
+    ReturnToMenu();
 }

@@ -3,7 +3,6 @@
 #include "config/SetupSettings.h"
 #include "install/InstallEngine.h"
 #include "install/unInstallBack.h"
-#include "menu/unMenu.h"
 #include "resources/Layouts.h"
 
 TfmInstallProgress* fmInstallProgress = nullptr;
@@ -17,6 +16,5 @@ void TfmInstallProgress::RunEngine(Ui& ui) {
 }
 
 void TfmInstallProgress::AfterClose() {
-    fmMenu->Show();
-    fmInstallBack->Hide();
+    ReturnToMenu();
 }
