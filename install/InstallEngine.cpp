@@ -70,8 +70,8 @@ private:
                 return Cancelled();
             }
         } else {
-            ui_.ShowMessage(FormatText(kFolderCreatedNotice, s_.DstFolder.c_str()),
-                            kCaptionNotice, MessageButtons::Ok);
+            ui_.ShowMessage(FormatText(kFolderCreatedNotice, s_.DstFolder.c_str()), kCaptionNotice,
+                            MessageButtons::Ok);
             // Only a folder this run made goes into the record, even when the check
             // above missed one that was there.
             if (!system_.CreateFolderTree(s_.DstFolder, &dstFolderCreated_)) {
@@ -95,6 +95,13 @@ private:
         ui_.PumpMessages();
         if (cancel_) {
             return Cancelled();
+        }
+        // The deepest folders come first, and making one follows a junction or a link
+        // above it: those already there are looked at before anything is made.
+        for (const std::string& folder : s_.DstFolderList) {
+            if (system_.FolderExists(folder) && !system_.IsPlainFolder(folder)) {
+                return Failed(kFolderFailedMessage);
+            }
         }
         for (size_t i = 0; i < s_.DstFolderList.size(); ++i) {
             if (!system_.CreateFolderTree(s_.DstFolderList[i]) ||
