@@ -36,6 +36,7 @@ public:
     bool RemoveEmptyFolder(const std::string& path) override {
         return system_.RemoveEmptyFolder(path);
     }
+    bool IsPlainFolder(const std::string& path) override { return system_.IsPlainFolder(path); }
     int64_t DiskFreeBytes(const std::string& root) override { return system_.DiskFreeBytes(root); }
 
     std::string ReadUserString(const std::string& key, const std::string& name,

@@ -69,13 +69,18 @@ private:
                                  kCaptionConfirm, MessageButtons::OkCancel)) {
                 return Cancelled();
             }
-            return true;
+        } else {
+            ui_.ShowMessage(FormatText(kFolderCreatedNotice, s_.DstFolder.c_str()), kCaptionNotice,
+                            MessageButtons::Ok);
+            // Only a folder this run made goes into the record, even when the check
+            // above missed one that was there.
+            if (!system_.CreateFolderTree(s_.DstFolder, &dstFolderCreated_)) {
+                return Failed(kFolderFailedMessage);
+            }
         }
-        ui_.ShowMessage(FormatText(kFolderCreatedNotice, s_.DstFolder.c_str()), kCaptionNotice,
-                        MessageButtons::Ok);
-        // Only a folder this run made goes into the record, even when the check
-        // above missed one that was there.
-        if (!system_.CreateFolderTree(s_.DstFolder, &dstFolderCreated_)) {
+        // A junction or a link would lead the installation, and later its removal,
+        // into whatever folder it points to.
+        if (!system_.IsPlainFolder(s_.DstFolder)) {
             return Failed(kFolderFailedMessage);
         }
         return true;
@@ -91,8 +96,16 @@ private:
         if (cancel_) {
             return Cancelled();
         }
+        // The deepest folders come first, and making one follows a junction or a link
+        // above it: those already there are looked at before anything is made.
+        for (const std::string& folder : s_.DstFolderList) {
+            if (system_.FolderExists(folder) && !system_.IsPlainFolder(folder)) {
+                return Failed(kFolderFailedMessage);
+            }
+        }
         for (size_t i = 0; i < s_.DstFolderList.size(); ++i) {
-            if (!system_.CreateFolderTree(s_.DstFolderList[i])) {
+            if (!system_.CreateFolderTree(s_.DstFolderList[i]) ||
+                !system_.IsPlainFolder(s_.DstFolderList[i])) {
                 return Failed(kFolderFailedMessage);
             }
             ui_.SetBarPosition(static_cast<int>(i + 1));

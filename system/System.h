@@ -58,6 +58,9 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes a folder only when it is empty.
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;
+    // Whether the path is a folder in its own right: false for a junction or a
+    // symbolic link (a reparse point), a file, or a path whose attributes cannot be read.
+    virtual bool IsPlainFolder(const std::string& path) = 0;
     // Bytes free to the caller on the drive of `root` ("X:\"), -1 when the query fails.
     virtual int64_t DiskFreeBytes(const std::string& root) = 0;
 

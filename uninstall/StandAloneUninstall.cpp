@@ -1,6 +1,7 @@
 #include "uninstall/StandAloneUninstall.h"
 
 #include "install/RegistryRecords.h"
+#include "uninstall/RemovalScope.h"
 
 namespace {
 
@@ -49,6 +50,16 @@ bool LoadUninstallSettings(System& system, const std::string& softName, TSetupSe
     settings.ExShortcutPrograms = flag("ExShortcutPrograms");
     settings.ShortcutFolder = system.ReadUserString(key, "ShortcutFolder", "");
     settings.ExShortcutName = system.ReadUserString(key, "ExShortcutName", "");
+    // Values that would lead a deletion out of the desktop or the programs menu leave
+    // the shortcuts they name alone.
+    if (!StaysInsideFolder(settings.ShortcutFolder)) {
+        settings.ShortcutPrograms = false;
+        settings.ExShortcutPrograms = false;
+    }
+    if (!StaysInsideFolder(settings.ExShortcutName)) {
+        settings.ExShortcutDesktop = false;
+        settings.ExShortcutPrograms = false;
+    }
     // The uninstaller exists only because the Uninstall entry was written.
     settings.StandAloneUninstUse = true;
     return true;

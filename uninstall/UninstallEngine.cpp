@@ -1,10 +1,14 @@
 #include "uninstall/UninstallEngine.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "install/InstallRecord.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
+#include "uninstall/RemovalScope.h"
 
 const char kNotInstalledMessage[] = "ソフトがインストールされていません.";
 
@@ -14,7 +18,8 @@ const char kMissingRecordQuestion[] =
     "インストール情報ファイルが見つかりません.\n"
     "インストールしたファイルは既に削除されている可能性があります.\n"
     "ショートカットとレジストリ情報のみ削除を試みますか？";
-// The record is there but cannot be read (no access): nothing is removed.
+// The record is there but cannot be read (no access), or the product key names
+// something else as the record: nothing is removed.
 const char kUnreadableRecordMessage[] =
     "インストール情報ファイルの読み込みに失敗しました.\n最初からやり直してください.";
 const char kCancelledMessage[] =
@@ -70,17 +75,22 @@ private:
         s_.DstFileList.clear();
         const std::string record =
             system_.ReadUserString(MakeProductKeyPath(s_.SoftName), "LogFile", "");
-        if (!system_.FileExists(record)) {
+        // Checked before the file system is asked about it at all.
+        const bool recordPathValid = IsInstallRecordPath(record);
+        if (record.empty() || (recordPathValid && !system_.FileExists(record))) {
             if (ui_.ShowMessage(kMissingRecordQuestion, kCaptionError, MessageButtons::OkCancel)) {
                 return RecordState::Missing;
             }
             ui_.ShowMessage(kCancelledMessage, kCaptionWarning, MessageButtons::Ok);
             return RecordState::Stop;
         }
-        if (!LoadInstallRecord(system_, record, s_.DstFileList, s_.DstFolderList)) {
+        if (!recordPathValid ||
+            !LoadInstallRecord(system_, record, s_.DstFileList, s_.DstFolderList)) {
             ui_.ShowMessage(kUnreadableRecordMessage, kCaptionError, MessageButtons::Ok);
             return RecordState::Stop;
         }
+        // The installation wrote the record into its destination folder.
+        root_ = ExtractFolderPart(record);
         SetBar(50);
         if (!Continue()) {
             return RecordState::Stop;
@@ -95,8 +105,7 @@ private:
             return false;
         }
         for (size_t i = 0; i < count; ++i) {
-            // A relative line would act on whatever folder is current.
-            if (IsAbsolutePath(s_.DstFileList[i])) {
+            if (MayRemove(s_.DstFileList[i], RecordLine::File)) {
                 system_.RemoveFile(s_.DstFileList[i]);
             }
             const int percent = static_cast<int>(static_cast<int64_t>(i + 1) * 100 / count);
@@ -114,7 +123,7 @@ private:
             return false;
         }
         for (size_t i = 0; i < count; ++i) {
-            if (IsAbsolutePath(s_.DstFolderList[i])) {
+            if (MayRemove(s_.DstFolderList[i], RecordLine::Folder)) {
                 system_.RemoveEmptyFolder(s_.DstFolderList[i]);
             }
             if (!Advance(i)) {
@@ -145,6 +154,16 @@ private:
         }
         SetBar(100);
         return true;
+    }
+
+    // A line is passed over when it leaves the installation, or when a junction or a
+    // link on its way could lead the deletion elsewhere.
+    bool MayRemove(const std::string& line, RecordLine kind) {
+        std::vector<std::string> levels;
+        return LiesInsideRoot(root_, line, kind, levels) &&
+               std::all_of(levels.begin(), levels.end(), [this](const std::string& level) {
+                   return system_.IsPlainFolder(level);
+               });
     }
 
     // Status, bar maximum `count` at position 0, then the user's turn.
@@ -187,6 +206,7 @@ private:
     TSetupSettings& s_;
     System& system_;
     Ui& ui_;
+    std::string root_;  // the installation's folder, with its separator
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "system/Paths.h"
 #include "system/TextFormat.h"
+#include "uninstall/RemovalScope.h"
 #include "uninstall/StandAloneUninstall.h"
 #include "uninstall/UninstallEngine.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // No "@" argument: the program was not started from the list of installed programs.
 const char kNoSoftwareMessage[] = "アンインストールするソフトが指定されていません.";
-// An "@" argument that is not an encoded name.
+// An "@" argument that is not an encoded name, or not of one name.
 const char kBadNameMessage[] = "アンインストールするソフトの名前が正しくありません.";
 const char kConfirmQuestion[] = "%s を削除してよろしいですか？";
 // The copy in the temporary folder could not be made or started, or could not wait.
@@ -111,7 +112,7 @@ private:
             ui_.ShowMessage(kNoSoftwareMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }
-        if (!DecodeKeyName(entryKeyName, softName)) {
+        if (!DecodeKeyName(entryKeyName, softName) || !IsSingleName(softName)) {
             ui_.ShowMessage(kBadNameMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }

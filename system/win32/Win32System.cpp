@@ -195,6 +195,12 @@ bool Win32System::RemoveEmptyFolder(const std::string& path) {
     return RemoveDirectoryW(ToWidePath(path).c_str()) != 0;
 }
 
+bool Win32System::IsPlainFolder(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
 int64_t Win32System::DiskFreeBytes(const std::string& root) {
     ULARGE_INTEGER freeToCaller;
     if (!GetDiskFreeSpaceExW(ToWide(root).c_str(), &freeToCaller, nullptr, nullptr)) {

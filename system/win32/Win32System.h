@@ -15,6 +15,7 @@ public:
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
+    bool IsPlainFolder(const std::string& path) override;
     int64_t DiskFreeBytes(const std::string& root) override;
 
     std::string ReadUserString(const std::string& key, const std::string& name,

@@ -125,6 +125,13 @@ bool FakeSystem::Fails(const std::string& operation, const std::string& path) {
 }
 
 std::string FakeSystem::Key(const std::string& path) const {
+    // "\\?\X:\..." and "\\.\X:\..." name the drive path after the prefix.
+    const bool devicePrefix = path.size() >= 6 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+                              (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]) &&
+                              path[5] == ':';
+    if (devicePrefix) {
+        return Key(path.substr(4));
+    }
     std::string full = path;
     const bool unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
     const bool hasDrive = path.size() >= 2 && path[1] == ':';
@@ -133,8 +140,31 @@ std::string FakeSystem::Key(const std::string& path) const {
                                                       : AddTrailingSeparator(currentFolder)) +
                path;
     }
-    std::string key = JoinPath(SplitPath(FoldCase(full)), SplitPath(full).size());
-    return unc ? "\\\\" + key : key;
+    std::vector<std::string> parts;
+    for (const std::string& part : SplitPath(FoldCase(full))) {
+        if (part == "..") {
+            // Never above the drive, or the share of a network path.
+            if (parts.size() > (unc ? 2u : 1u)) {
+                parts.pop_back();
+            }
+        } else if (part != ".") {
+            parts.push_back(part);
+        }
+    }
+    // A junction on the way leads into its target; the last part is the path's own.
+    const std::string prefix = unc ? "\\\\" : "";
+    for (size_t n = 1; n < parts.size(); ++n) {
+        auto junction = junctions.find(prefix + JoinPath(parts, n));
+        if (junction != junctions.end()) {
+            std::vector<std::string> resolved = SplitPath(junction->second);
+            const size_t targetLength = resolved.size();
+            resolved.insert(resolved.end(), parts.begin() + static_cast<std::ptrdiff_t>(n),
+                            parts.end());
+            parts = resolved;
+            n = targetLength;
+        }
+    }
+    return prefix + JoinPath(parts, parts.size());
 }
 
 // ---- Files and folders ----
@@ -157,6 +187,13 @@ void FakeSystem::AddFolder(const std::string& path) {
 void FakeSystem::AddFile(const std::string& path, const std::string& data, bool readOnly) {
     AddFolder(ExtractFolderPart(path));
     nodes[Key(path)] = Node{path, false, readOnly, data};
+}
+
+void FakeSystem::AddJunction(const std::string& path, const std::string& target) {
+    AddFolder(ExtractFolderPart(path));
+    AddFolder(target);
+    nodes[Key(path)] = Node{path, true, false, {}};
+    junctions[Key(path)] = Key(target);
 }
 
 bool FakeSystem::HasFile(const std::string& path) const {
@@ -298,7 +335,14 @@ bool FakeSystem::RemoveEmptyFolder(const std::string& path) {
         return false;
     }
     nodes.erase(node);
+    junctions.erase(key);  // a junction goes by itself, whatever its target holds
     return true;
+}
+
+bool FakeSystem::IsPlainFolder(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    return !Fails("IsPlainFolder", path) && node != nodes.end() && node->second.folder &&
+           junctions.count(node->first) == 0;
 }
 
 int64_t FakeSystem::DiskFreeBytes(const std::string& root) {

@@ -44,6 +44,9 @@ public:
     void AddFolder(const std::string& path);  // with its parents
     void AddFile(const std::string& path, const std::string& data = std::string(),
                  bool readOnly = false);  // with its parent folders
+    // A junction at `path` (made with its parents) to the folder `target`: paths that
+    // go on below it lead into the target, as on the real system.
+    void AddJunction(const std::string& path, const std::string& target);
     bool HasFile(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
     std::string FileData(const std::string& path) const;
@@ -86,6 +89,7 @@ public:
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
+    bool IsPlainFolder(const std::string& path) override;
     int64_t DiskFreeBytes(const std::string& root) override;
     std::string ReadUserString(const std::string& key, const std::string& name,
                                const std::string& def) override;
@@ -120,9 +124,13 @@ public:
         std::string data;
     };
     // Full, normalised key of a path (drive-qualified, '\' only, no trailing
-    // separator, ASCII letters lower case outside double-byte characters).
+    // separator, ASCII letters lower case outside double-byte characters, "." and ".."
+    // resolved and the "\\?\" or "\\.\" before a drive dropped as the system does,
+    // junctions on the way followed).
     std::string Key(const std::string& path) const;
     std::map<std::string, Node> nodes;
+    // The folders that are junctions, by key, and the keys of their targets.
+    std::map<std::string, std::string> junctions;
 
 private:
     struct RegValue {

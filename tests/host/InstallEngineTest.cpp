@@ -188,6 +188,44 @@ TEST_F(InstallEngineTest, ExistingFolderCancelledCreatesNothing) {
     EXPECT_TRUE(system.Keys(Root::User).empty());
 }
 
+// A destination or a folder of the tree that is a junction stops the installation
+// before anything is made through it.
+TEST_F(InstallEngineTest, AJunctionInTheDestinationStopsTheInstallation) {
+    struct Case {
+        std::string name;
+        std::string junction;
+        std::string missed;  // a folder whose existence check fails
+        Events messages;
+    } cases[] = {
+        {"the destination", kDst, "", {kExists, kFolderFailed}},
+        {"the destination, missed by the check", kDst, kDst, {kCreated, kFolderFailed}},
+        {"a sub folder", kDst + "\\sub", "", {kExists, kFolderFailed}},
+        {"the deepest folder", kDst + "\\sub\\deep", "", {kExists, kFolderFailed}},
+        {"the deepest folder, missed by the check",
+         kDst + "\\sub\\deep",
+         kDst + "\\sub\\deep\\",
+         {kExists, kFolderFailed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        fresh.AddFolder("C:\\Windows\\system32");
+        fresh.AddJunction(c.junction, "C:\\Windows");
+        fresh.failIf = [&c](const std::string& operation, const std::string& path) {
+            return operation == "FolderExists" && path == c.missed;
+        };
+        const std::vector<std::string> before = fresh.Tree();
+        ScriptedUi run;
+        run.answers = {true, true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunInstall(flag, settings, fresh, run);
+        EXPECT_EQ(c.messages, run.Messages());
+        EXPECT_EQ(before, fresh.Tree());
+        EXPECT_TRUE(fresh.Keys(Root::User).empty());
+    }
+}
+
 // Every pump of a full run is a point where the user may close the window. Up to the
 // record step that stops the installation: a partial copy is deleted, no record and no
 // registry value exist; a request during the shortcuts or the registry is not seen.

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "install/RegistryRecords.h"
 #include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedUi.h"
 #include "uninstall/StandAloneUninstall.h"
+#include "uninstall/UninstallEngine.h"
 
 namespace {
 
@@ -72,6 +77,76 @@ TEST(StandAloneUninstall, SettingsComeFromTheProductKey) {
     EXPECT_FALSE(settings.ExShortcutPrograms);
     EXPECT_EQ("説明書", settings.ExShortcutName);
     EXPECT_TRUE(settings.StandAloneUninstUse);
+}
+
+// Product-key values that would lead a shortcut's deletion out of the desktop or the
+// programs menu turn off the shortcuts they are part of; the others still go.
+TEST(StandAloneUninstall, ShortcutValuesThatLeaveTheirFolderAreNotFollowed) {
+    const std::string desktop = "C:\\Users\\Public\\Desktop";
+    const std::string programs = "C:\\Users\\me\\Start Menu\\Programs";
+    struct Case {
+        std::string shortcutFolder;
+        std::string exShortcutName;
+        std::string outside;  // what the deletion would reach without the rule; stays
+        std::vector<std::string> gone;
+    } cases[] = {
+        {"..\\..\\..\\..\\..\\Windows",
+         "説明書",
+         "C:\\Windows\\ソフト.lnk",
+         {desktop + "\\ソフト.lnk", desktop + "\\説明書.lnk"}},
+        {"会社\\..\\..\\Startup",
+         "説明書",
+         programs + "\\..\\Startup\\ソフト.lnk",
+         {desktop + "\\ソフト.lnk", desktop + "\\説明書.lnk"}},
+        {"会社",
+         "..\\..\\..\\..\\Windows\\system32\\drivers\\etc\\hosts",
+         "C:\\Windows\\system32\\drivers\\etc\\hosts.lnk",
+         {desktop + "\\ソフト.lnk", programs + "\\会社\\ソフト.lnk"}},
+        {"会社",
+         "..\\..\\Private\\notes",
+         "C:\\Users\\Private\\notes.lnk",
+         {desktop + "\\ソフト.lnk", programs + "\\会社\\ソフト.lnk"}},
+        {"会社",
+         "説明\n書",
+         desktop + "\\説明\n書.lnk",
+         {desktop + "\\ソフト.lnk", programs + "\\会社\\ソフト.lnk"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shortcutFolder + " | " + c.exShortcutName);
+        FakeSystem system;
+        system.shellFolders[0x19] = desktop;
+        system.shellFolders[0x02] = programs;
+        const std::string key = MakeProductKeyPath("ソフト");
+        const std::pair<const char*, std::string> values[] = {
+            {"Path", "C:\\App\\app.exe"},
+            {"LogFile", ""},
+            {"ShortcutDesktop", "1"},
+            {"ShortcutPrograms", "1"},
+            {"ShortcutFolder", c.shortcutFolder},
+            {"ExShortcutDesktop", "1"},
+            {"ExShortcutPrograms", "1"},
+            {"ExShortcutName", c.exShortcutName},
+        };
+        for (const auto& [name, text] : values) {
+            system.SetValue(FakeSystem::Root::User, key, name, text);
+        }
+        for (const std::string& link : c.gone) {
+            system.AddFile(link, "LNK");
+        }
+        system.AddFile(c.outside, "not a shortcut of ours");
+        TSetupSettings settings;
+        ASSERT_TRUE(LoadUninstallSettings(system, "ソフト", settings));
+        ScriptedUi ui;
+        ui.answers = {true, true};  // no record: shortcuts and registry only
+        bool cancel = false;
+        RunUninstall(cancel, settings, system, ui);
+        EXPECT_EQ(MessageEvent("成功", MessageButtons::Ok, "アンインストールが正常に終了しました."),
+                  ui.Messages().back());
+        EXPECT_EQ("not a shortcut of ours", system.FileData(c.outside));
+        for (const std::string& link : c.gone) {
+            EXPECT_FALSE(system.HasFile(link)) << link;
+        }
+    }
 }
 
 TEST(StandAloneUninstall, NoSettingsWithoutAnInstallation) {

@@ -15,7 +15,7 @@ const std::string kProductKey = "Software\\Quillfen\\SolvanInstallerMaker\\GBGCG
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\GBGCGD";
 const std::string kDesktop = "C:\\Users\\Public\\Desktop";
 const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
-const std::string kRecord = "C:\\Records\\_setup.log";
+const std::string kRecord = "C:\\_setup.log";
 
 const std::string kCancel = MessageEvent(
     "警告", MessageButtons::Ok,
@@ -28,7 +28,6 @@ const std::string kMissingRecord =
                  "インストール情報ファイルが見つかりません."
                  "\nインストールしたファイルは既に削除されている可能性が"
                  "あります.\nショートカットとレジストリ情報のみ削除を試みますか？");
-
 
 // An installation of "abc" in C:\App with the five-line record of two files, a sub
 // folder and the destination, a desktop shortcut and an Uninstall entry.
@@ -49,7 +48,8 @@ protected:
         s.ExecFile = "a.txt";
     }
 
-    // The record lives outside C:\App so the folder steps can empty C:\App.
+    // The record of an installation into the drive root: it lies outside C:\App, so the
+    // folder steps can empty C:\App.
     void WriteRecord(const std::string& text) {
         system.AddFile(kRecord, text);
         system.SetValue(Root::User, kProductKey, "LogFile", kRecord);
@@ -143,6 +143,137 @@ TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
         }
         for (const std::string& path : c.kept) {
             EXPECT_TRUE(fresh.HasFile(path) || fresh.HasFolder(path)) << path;
+        }
+    }
+}
+
+// A record in C:\App as the installation writes it, with one line more that reaches
+// out of C:\App: that line is passed over, the genuine ones still go.
+TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
+    const std::string kernel = "C:\\Windows\\system32\\kernel32.dll";
+    struct Case {
+        std::string name;
+        std::string fileLine;    // added to the files, or
+        std::string folderLine;  // to the folders
+        std::string outside;     // what the line reaches, which stays
+    } cases[] = {
+        {"a file of another folder", kernel, "", kernel},
+        {"a file on another drive", "D:\\data.txt", "", "D:\\data.txt"},
+        {"a file reached by ..", "C:\\App\\..\\Windows\\system32\\kernel32.dll", "", kernel},
+        {"a file reached by . and ..", "C:\\App\\.\\sub\\..\\..\\Windows\\system32\\kernel32.dll",
+         "", kernel},
+        {"a file named in the \\\\?\\ form", "\\\\?\\" + kernel, "", kernel},
+        {"a file named in the \\\\.\\ form", "\\\\.\\" + kernel, "", kernel},
+        {"a file through a junction", "C:\\App\\sub\\link\\kernel32.dll", "", kernel},
+        {"a file of a folder whose name begins like the root's", "C:\\Applink\\kernel32.dll", "",
+         kernel},
+        {"a folder of another folder", "", "C:\\Empty\\", "C:\\Empty"},
+        {"a folder reached by ..", "", "C:\\App\\sub\\..\\..\\Empty\\", "C:\\Empty"},
+        {"a folder through a junction", "", "C:\\App\\sub\\link\\deep\\",
+         "C:\\Windows\\system32\\deep"},
+        {"the folder above the root", "", "C:\\App\\..\\Empty", "C:\\Empty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        fresh.AddFile(kernel, "system file");
+        fresh.AddFolder("C:\\Windows\\system32\\deep");
+        fresh.AddFile("D:\\data.txt", "data");
+        fresh.AddFolder("C:\\Empty");
+        fresh.AddJunction("C:\\App\\sub\\link", "C:\\Windows\\system32");
+        fresh.AddJunction("C:\\Applink", "C:\\Windows\\system32");
+        const std::string record = "C:\\App\\_setup.log";
+        fresh.AddFile(record, "C:\\App\\a.txt\r\n" + c.fileLine + "\r\nC:\\App\\b.txt\r\n" +
+                                  record + "\r\n.\r\n" + c.folderLine + "\r\nC:\\App\\sub\\\r\n");
+        fresh.SetValue(Root::User, kProductKey, "LogFile", record);
+        ScriptedUi run;
+        run.answers = {true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunUninstall(flag, settings, fresh, run);
+        EXPECT_EQ(std::vector<std::string>{kSuccess}, run.Messages());
+        EXPECT_TRUE(fresh.HasFile(c.outside) || fresh.HasFolder(c.outside)) << c.outside;
+        for (const std::string& gone :
+             {std::string("C:\\App\\a.txt"), std::string("C:\\App\\b.txt"), record}) {
+            EXPECT_FALSE(fresh.HasFile(gone)) << gone;
+        }
+    }
+}
+
+// A junction as the root or on the way passes over the lines behind it, even those the
+// installation wrote.
+TEST_F(UninstallEngineTest, NothingIsDeletedThroughAJunction) {
+    const std::string record = "C:\\App\\_setup.log";
+    const std::string text = "C:\\App\\sub\\x.dll\r\n" + record + "\r\n.\r\nC:\\App\\sub\\\r\n";
+    struct Case {
+        std::string name;
+        std::string junction;
+        std::vector<std::string> kept;
+        std::vector<std::string> gone;
+    } cases[] = {
+        {"none", "", {"C:\\Windows\\x.dll"}, {"C:\\App\\sub\\x.dll", record}},
+        {"the root", "C:\\App", {"C:\\Windows\\sub\\x.dll", "C:\\Windows\\_setup.log"}, {}},
+        {"a sub folder", "C:\\App\\sub", {"C:\\Windows\\x.dll"}, {record}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        fresh.AddFile("C:\\Windows\\x.dll", "system");
+        fresh.AddFile("C:\\Windows\\sub\\x.dll", "system");
+        if (!c.junction.empty()) {
+            // What the junction's target holds where the installation's files would be.
+            fresh.AddJunction(c.junction, "C:\\Windows");
+        }
+        fresh.AddFile(record, text);
+        if (c.junction.empty()) {
+            fresh.AddFile("C:\\App\\sub\\x.dll", "ours");
+        }
+        fresh.SetValue(Root::User, kProductKey, "LogFile", record);
+        ScriptedUi run;
+        run.answers = {true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunUninstall(flag, settings, fresh, run);
+        EXPECT_EQ(std::vector<std::string>{kSuccess}, run.Messages());
+        for (const std::string& path : c.kept) {
+            EXPECT_TRUE(fresh.HasFile(path)) << path;
+        }
+        for (const std::string& path : c.gone) {
+            EXPECT_FALSE(fresh.HasFile(path)) << path;
+        }
+    }
+}
+
+// A product key that names anything but an install record is taken as a record that
+// cannot be read: nothing is removed, and the path is not even looked at.
+TEST_F(UninstallEngineTest, ARecordPathThatIsNoRecordRemovesNothing) {
+    const std::string unreadable = MessageEvent(
+        "エラー", MessageButtons::Ok,
+        "インストール情報ファイルの読み込みに失敗しました.\n最初からやり直してください.");
+    for (const std::string& logFile :
+         {std::string("C:\\Windows\\system32\\list.txt"), std::string("C:\\App\\..\\_setup.log"),
+          std::string("\\\\?\\C:\\_setup.log"), std::string("\\\\server\\share\\_setup.log"),
+          std::string("_setup.log"), std::string("C:\\_setup.log:x"),
+          std::string("C:\\App\\a.txt")}) {
+        SCOPED_TRACE(logFile);
+        FakeSystem fresh = system;
+        // Each of them would read as a record of C:\App's files.
+        for (const std::string& file : {std::string("C:\\Windows\\system32\\list.txt"),
+                                        std::string("C:\\Windows\\system32\\_setup.log")}) {
+            fresh.AddFile(file, fresh.FileData(kRecord));
+        }
+        fresh.SetValue(Root::User, kProductKey, "LogFile", logFile);
+        ScriptedUi run;
+        run.answers = {true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunUninstall(flag, settings, fresh, run);
+        EXPECT_EQ(std::vector<std::string>{unreadable}, run.Messages());
+        EXPECT_TRUE(fresh.HasFile("C:\\App\\a.txt"));
+        EXPECT_TRUE(fresh.HasFile(kDesktop + "\\abc.lnk"));
+        EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
+        for (const std::string& operation : fresh.operationLog) {
+            EXPECT_EQ(std::string::npos, operation.find(logFile)) << operation;
         }
     }
 }

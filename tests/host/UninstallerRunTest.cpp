@@ -263,9 +263,19 @@ TEST_F(UninstallerRunTest, BadInputTouchesNothing) {
         {"@GBGQ", kBadName},
         {"@gbgc", kBadName},
         {"@" + EncodeKeyName("表計算"), kNotInstalled},
+        // Names of more than one name, even when installed.
+        {"@" + EncodeKeyName("..\\..\\Windows\\x"), kBadName},
+        {"@" + EncodeKeyName("表計算/ソフト"), kBadName},
+        {"@" + EncodeKeyName("表計算\tソフト"), kBadName},
+        {"@" + EncodeKeyName(std::string("表計算\0ソフト", 13)), kBadName},
         // Only the copy's own form names a process to wait for.
         {"/wait:T0@" + entry, kNoSoftware},
     };
+    for (const std::string& name :
+         {std::string("..\\..\\Windows\\x"), std::string("表計算/ソフト"),
+          std::string("表計算\tソフト"), std::string("表計算\0ソフト", 13)}) {
+        system.SetValue(Root::User, MakeProductKeyPath(name), "Path", "C:\\App\\app.exe");
+    }
     const Snapshot before = Take();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

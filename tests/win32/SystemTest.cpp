@@ -4,6 +4,7 @@
 // Needs windows.h first.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <string>
@@ -518,6 +519,72 @@ TEST_F(FileSystemTest, ReadOnlyFileIsNotTruncated) {
     ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(system_.CreateForWrite(path));
     EXPECT_EQ("kept", ReadText(path));
+}
+
+// Makes `link` a junction to `target` as the system's own tools do; false where the
+// file system has no reparse points.
+bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+    if (!CreateDirectoryW(link.c_str(), nullptr)) {
+        return false;
+    }
+    FileHandle folder(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+    if (!folder) {
+        return false;
+    }
+    // The mount point form: tag, data length, reserved, the offsets and lengths of the
+    // substitute and the print name, then both names with their NULs.
+    const std::wstring substitute = L"\\??\\" + target;
+    const std::wstring names = substitute + L'\0' + target + L'\0';
+    const WORD substituteBytes = static_cast<WORD>(substitute.size() * sizeof(wchar_t));
+    const WORD fields[] = {static_cast<WORD>(4 * sizeof(WORD) + names.size() * sizeof(wchar_t)),
+                           0,
+                           0,
+                           substituteBytes,
+                           static_cast<WORD>(substituteBytes + sizeof(wchar_t)),
+                           static_cast<WORD>(target.size() * sizeof(wchar_t))};
+    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    std::vector<BYTE> data(sizeof(tag) + sizeof(fields) + names.size() * sizeof(wchar_t));
+    memcpy(data.data(), &tag, sizeof(tag));
+    memcpy(data.data() + sizeof(tag), fields, sizeof(fields));
+    memcpy(data.data() + sizeof(tag) + sizeof(fields), names.data(),
+           names.size() * sizeof(wchar_t));
+    DWORD returned = 0;
+    return DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, data.data(),
+                           static_cast<DWORD>(data.size()), nullptr, 0, &returned, nullptr) != 0;
+}
+
+TEST_F(FileSystemTest, OnlyARealFolderIsAPlainFolder) {
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "folder\\" + "表"));
+    ASSERT_TRUE(WriteText(base_ + "file.txt", "1"));
+    const struct {
+        std::string path;
+        bool plain;
+    } cases[] = {
+        {base_ + "folder", true},      {base_ + "folder\\", true}, {base_ + "folder\\表", true},
+        {base_ + "file.txt", false},   {base_ + "missing", false}, {"", false},
+        {base_ + "missing\\x", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.plain, system_.IsPlainFolder(c.path));
+    }
+}
+
+TEST_F(FileSystemTest, AJunctionIsNoPlainFolder) {
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "target\\inner"));
+    if (!MakeJunction(wideBase_ + L"link", wideBase_ + L"target")) {
+        RemoveDirectoryW((wideBase_ + L"link").c_str());
+        GTEST_SKIP() << "no junctions on this file system (error " << GetLastError() << ")";
+    }
+    EXPECT_TRUE(system_.FolderExists(base_ + "link\\inner"));
+    EXPECT_FALSE(system_.IsPlainFolder(base_ + "link"));
+    EXPECT_FALSE(system_.IsPlainFolder(base_ + "link\\"));
+    EXPECT_TRUE(system_.IsPlainFolder(base_ + "target"));
+    // Removing the junction leaves its target.
+    EXPECT_TRUE(system_.RemoveEmptyFolder(base_ + "link"));
+    EXPECT_TRUE(system_.FolderExists(base_ + "target\\inner"));
 }
 
 // Beyond MAX_PATH, with either separator and a "..": each operation reaches the

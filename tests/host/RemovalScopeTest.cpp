@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "uninstall/RemovalScope.h"
+
+namespace {
+
+// "ソ" and "表" end in the byte of '\', "ー" (0x81 0x5B) does not.
+const std::string kSo = "ソ";
+const std::string kHyo = "表";
+const std::string kRoot = "C:\\Program Files\\" + kHyo + "\\";
+
+TEST(RemovalScope, RecordPathIsADrivePathToASetupLog) {
+    ASSERT_EQ("\x95\x5C", kHyo);
+    struct Case {
+        std::string path;
+        bool valid;
+    } cases[] = {
+        {kRoot + "_setup.log", true},
+        {"C:\\_setup.log", true},
+        {"d:/App/_setup.log", true},
+        {kRoot + "__________setup.log", true},    // nine more "_"
+        {kRoot + "___________setup.log", false},  // ten more
+        {kRoot + "x_setup.log", false},
+        {kRoot + "_setup.log.txt", false},
+        {kRoot + "_SETUP.LOG", false},
+        {kRoot + "setup.log", false},
+        {kRoot + "_setup.log\\", false},
+        {kRoot + kSo + "_setup.log", false},
+        {"", false},
+        {"_setup.log", false},
+        {"App\\_setup.log", false},
+        {"\\App\\_setup.log", false},
+        {"C:_setup.log", false},
+        {"C:App\\_setup.log", false},
+        {"\\\\server\\share\\_setup.log", false},
+        {"\\\\?\\C:\\App\\_setup.log", false},
+        {"\\\\.\\C:\\App\\_setup.log", false},
+        {"//server/share/_setup.log", false},
+        {"C:\\App\\..\\_setup.log", false},
+        {"C:\\App\\.\\_setup.log", false},
+        {"C:\\App.\\_setup.log", false},
+        {"C:\\App \\_setup.log", false},
+        {"C:\\App\\_setup.log.", false},
+        {"C:\\App\\x:y\\_setup.log", false},
+        {"C:\\App\\_setup.log:stream", false},
+        {"C:\\App\\\t\\_setup.log", false},
+        {"1:\\App\\_setup.log", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.valid, IsInstallRecordPath(c.path));
+    }
+}
+
+TEST(RemovalScope, LinesInsideTheRootAndTheFoldersOnTheirWay) {
+    const std::string rootFolder = "C:\\Program Files\\" + kHyo;
+    struct Case {
+        std::string line;
+        RecordLine kind;
+        bool inside;
+        std::vector<std::string> levels;
+    } cases[] = {
+        {kRoot + "a.txt", RecordLine::File, true, {rootFolder}},
+        {kRoot + "_setup.log", RecordLine::File, true, {rootFolder}},
+        {kRoot + kSo + "\\b.bin", RecordLine::File, true, {rootFolder, kRoot + kSo}},
+        {kRoot + kSo + "\\" + kHyo + "\\c",
+         RecordLine::File,
+         true,
+         {rootFolder, kRoot + kSo, kRoot + kSo + "\\" + kHyo}},
+        {kRoot + "a\\\\b", RecordLine::File, true, {rootFolder, kRoot + "a"}},
+        {kRoot + kSo + "\\", RecordLine::Folder, true, {rootFolder}},
+        {kRoot + kSo + "\\deep\\", RecordLine::Folder, true, {rootFolder, kRoot + kSo}},
+        {kRoot + kSo, RecordLine::Folder, true, {rootFolder}},
+        // The destination line: the root, with or without its separator.
+        {rootFolder, RecordLine::Folder, true, {}},
+        {kRoot, RecordLine::Folder, true, {}},
+        {kRoot + "\\", RecordLine::Folder, true, {}},
+        {rootFolder, RecordLine::File, false, {}},
+        {kRoot, RecordLine::File, false, {}},
+        {kRoot + "\\", RecordLine::File, false, {}},
+        // Out of the root.
+        {"C:\\Program Files\\other.txt", RecordLine::File, false, {}},
+        {"C:\\Program Files\\", RecordLine::Folder, false, {}},
+        {"C:\\Program Files", RecordLine::Folder, false, {}},
+        {rootFolder + "x\\a.txt", RecordLine::File, false, {}},  // a sibling sharing the start
+        {"C:\\Windows\\system32\\kernel32.dll", RecordLine::File, false, {}},
+        {"D:\\Program Files\\" + kHyo + "\\a.txt", RecordLine::File, false, {}},
+        {kRoot + "..\\other.txt", RecordLine::File, false, {}},
+        {kRoot + "sub\\..\\..\\other.txt", RecordLine::File, false, {}},
+        {kRoot + "..", RecordLine::Folder, false, {}},
+        {kRoot + ".\\a.txt", RecordLine::File, false, {}},
+        {kRoot + "sub.\\a.txt", RecordLine::File, false, {}},
+        {kRoot + "sub \\a.txt", RecordLine::File, false, {}},
+        {kRoot + "a.txt.", RecordLine::File, false, {}},
+        {kRoot + "a.txt ", RecordLine::File, false, {}},
+        {kRoot + "a.txt:$DATA", RecordLine::File, false, {}},
+        {kRoot + "a\x01.txt", RecordLine::File, false, {}},
+        {"\\\\?\\" + kRoot + "a.txt", RecordLine::File, false, {}},
+        {"\\\\.\\" + kRoot + "a.txt", RecordLine::File, false, {}},
+        {"\\\\server\\share\\a.txt", RecordLine::File, false, {}},
+        {"\\Program Files\\" + kHyo + "\\a.txt", RecordLine::File, false, {}},
+        {"Program Files\\" + kHyo + "\\a.txt", RecordLine::File, false, {}},
+        {"a.txt", RecordLine::File, false, {}},
+        {"", RecordLine::File, false, {}},
+        {"", RecordLine::Folder, false, {}},
+        // Bytes are compared, as the installation wrote them.
+        {"c:\\program files\\" + kHyo + "\\a.txt", RecordLine::File, false, {}},
+        {"C:/Program Files/" + kHyo + "/a.txt", RecordLine::File, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line + (c.kind == RecordLine::File ? " as a file" : " as a folder"));
+        std::vector<std::string> levels = {"left over"};
+        EXPECT_EQ(c.inside, LiesInsideRoot(kRoot, c.line, c.kind, levels));
+        EXPECT_EQ(c.levels, levels);
+    }
+}
+
+TEST(RemovalScope, RootsOfEveryShape) {
+    struct Case {
+        std::string root;
+        std::string line;
+        RecordLine kind;
+        bool inside;
+        std::vector<std::string> levels;
+    } cases[] = {
+        {"C:\\", "C:\\a.txt", RecordLine::File, true, {"C:\\"}},
+        {"C:\\", "C:\\", RecordLine::Folder, true, {}},
+        {"C:\\", "D:\\a.txt", RecordLine::File, false, {}},
+        {"C:\\App/", "C:\\App/a.txt", RecordLine::File, true, {"C:\\App"}},
+        {"C:\\App/", "C:\\App", RecordLine::Folder, true, {}},
+        // A root whose last character ends in the byte of '\' has no separator there.
+        {"C:\\" + kSo, "C:\\" + kSo + "a.txt", RecordLine::File, false, {}},
+        {"", "C:\\a.txt", RecordLine::File, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root + " | " + c.line);
+        std::vector<std::string> levels;
+        EXPECT_EQ(c.inside, LiesInsideRoot(c.root, c.line, c.kind, levels));
+        EXPECT_EQ(c.levels, levels);
+    }
+}
+
+TEST(RemovalScope, ShortcutFoldersAndNamesStayInTheirFolder) {
+    struct Case {
+        std::string text;
+        bool stays;
+    } cases[] = {
+        {"", true},
+        {"ソフト", true},
+        {"会社\\" + kSo + "\\" + kHyo, true},
+        {kSo + "\\", true},
+        {"A\\B", true},
+        {"A/B", true},
+        {"v1.0", true},
+        {"..x", true},
+        {"x..", true},
+        {"..", false},
+        {".", false},
+        {"...", false},
+        {".. ", false},
+        {" ..", false},
+        {"A\\..\\..\\..\\Startup", false},
+        {"A/../B", false},
+        {"..\\Startup", false},
+        {"A\\..", false},
+        {"\\Windows", false},
+        {"/Windows", false},
+        {"\\\\server\\share", false},
+        {"C:\\Windows", false},
+        {"C:Windows", false},
+        {"z:", false},
+        {"A\nB", false},
+        {std::string("A\0B", 3), false},
+        {"\x7F", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.stays, StaysInsideFolder(c.text));
+    }
+}
+
+TEST(RemovalScope, ASoftwareNameIsOneName) {
+    struct Case {
+        std::string name;
+        bool single;
+    } cases[] = {
+        {"abc", true},
+        {"表計算ソフト", true},  // "ソ" and "表" end in the byte of '\'
+        {"ソフト 1.0 (体験版)", true},
+        {"..", true},  // only a name: the shortcut becomes "...lnk"
+        {"a\\b", false},
+        {"..\\..\\Windows\\x", false},
+        {"a/b", false},
+        {"\\", false},
+        {"a\tb", false},
+        {"a\rb", false},
+        {std::string("a\0b", 3), false},
+        {"\x1F", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.single, IsSingleName(c.name));
+    }
+}
+
+}  // namespace

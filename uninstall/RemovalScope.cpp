@@ -1,0 +1,130 @@
+#include "uninstall/RemovalScope.h"
+
+#include <algorithm>
+
+#include "system/Paths.h"
+
+namespace {
+
+const char kRecordName[] = "_setup.log";
+constexpr size_t kMaxRecordPrefix = 9;
+
+bool IsControlByte(char c) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+}
+
+bool HasControlByte(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), IsControlByte);
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The parts of `text` between its separators, empty ones included. Only the splitting
+// needs the double-byte steps; the byte checks elsewhere are stricter without them.
+std::vector<std::string> Components(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = CharLength(text, i);
+        if (IsSeparator(text[i])) {
+            parts.emplace_back();
+        } else {
+            parts.back().append(text, i, length);
+        }
+        i += length;
+    }
+    return parts;
+}
+
+// "X:\" and then names the system takes as they stand: no "." or "..", no dot or blank
+// at a name's end (the system drops them), no ':' (a stream or a device), no control byte.
+bool IsPlainDrivePath(const std::string& path) {
+    if (path.size() < 3 || !IsDriveLetter(path[0]) || path[1] != ':' || !IsSeparator(path[2])) {
+        return false;
+    }
+    const std::string rest = path.substr(3);
+    if (HasControlByte(rest) || rest.find(':') != std::string::npos) {
+        return false;
+    }
+    const std::vector<std::string> parts = Components(rest);
+    return std::none_of(parts.begin(), parts.end(), [](const std::string& part) {
+        return !part.empty() && (part.back() == '.' || part.back() == ' ');
+    });
+}
+
+}  // namespace
+
+bool IsInstallRecordPath(const std::string& path) {
+    if (!IsPlainDrivePath(path)) {
+        return false;
+    }
+    const std::string name = ExtractNamePart(path);
+    const size_t suffix = sizeof(kRecordName) - 1;
+    if (name.size() < suffix || name.size() > suffix + kMaxRecordPrefix ||
+        name.compare(name.size() - suffix, suffix, kRecordName) != 0) {
+        return false;
+    }
+    return name.find_first_not_of('_') >= name.size() - suffix;
+}
+
+bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind,
+                    std::vector<std::string>& levels) {
+    levels.clear();
+    if (!IsPlainDrivePath(line) || !EndsWithSeparator(root)) {
+        return false;
+    }
+    const std::string rootFolder = RemoveTrailingSeparator(root);
+    if (line == rootFolder) {
+        return kind == RecordLine::Folder;
+    }
+    if (line.compare(0, root.size(), root) != 0) {
+        return false;
+    }
+    // Each separator that follows a name and leads to a further name ends a level.
+    std::vector<std::string> passed{rootFolder};
+    size_t pendingLevel = std::string::npos;
+    bool afterName = false;
+    bool anyName = false;
+    for (size_t i = root.size(); i < line.size(); i += CharLength(line, i)) {
+        if (IsSeparator(line[i])) {
+            if (afterName) {
+                pendingLevel = i;
+            }
+            afterName = false;
+            continue;
+        }
+        if (pendingLevel != std::string::npos) {
+            passed.push_back(line.substr(0, pendingLevel));
+            pendingLevel = std::string::npos;
+        }
+        afterName = true;
+        anyName = true;
+    }
+    if (!anyName) {
+        return kind == RecordLine::Folder;  // the root spelt with more separators
+    }
+    levels = passed;
+    return true;
+}
+
+bool StaysInsideFolder(const std::string& relative) {
+    if (HasControlByte(relative)) {
+        return false;
+    }
+    if (!relative.empty() && IsSeparator(relative[0])) {
+        return false;
+    }
+    if (relative.size() >= 2 && IsDriveLetter(relative[0]) && relative[1] == ':') {
+        return false;
+    }
+    const std::vector<std::string> parts = Components(relative);
+    return std::none_of(parts.begin(), parts.end(), [](const std::string& part) {
+        return !part.empty() && part.find_first_not_of(". ") == std::string::npos;
+    });
+}
+
+bool IsSingleName(const std::string& name) {
+    return !HasControlByte(name) && Components(name).size() == 1;
+}
