@@ -67,7 +67,12 @@ public:
     std::string SystemFolder() override { return system_.SystemFolder(); }
     std::string TempFolder() override { return system_.TempFolder(); }
 
-    std::string FromUtf16(const std::u16string& text) override { return system_.FromUtf16(text); }
+    std::string FromUtf16(const std::u16string& text, bool* exact = nullptr) override {
+        return system_.FromUtf16(text, exact);
+    }
+    std::u16string ShortPath(const std::u16string& path) override {
+        return system_.ShortPath(path);
+    }
 
     bool WriteShellLink(const std::string& target, const std::string& arguments,
                         const std::string& workingFolder, int showCommand,

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "system/Folders.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 
@@ -52,7 +53,7 @@ private:
 
 }  // namespace
 
-std::string BrowseForFolder(HWND owner, const std::string& title) {
+std::string BrowseForFolder(HWND owner, const std::string& title, System& system) {
     const ComInitialization com;
     const std::wstring wideTitle = ToWide(title);
     wchar_t displayName[MAX_PATH] = {};
@@ -77,5 +78,6 @@ std::string BrowseForFolder(HWND owner, const std::string& title) {
     if (!chosen || !SHGetPathFromIDListW(chosen.get(), path)) {
         return std::string();
     }
-    return ToCodePage(path);
+    const std::wstring wide = path;
+    return HeldPath(system, std::u16string(wide.begin(), wide.end()));
 }

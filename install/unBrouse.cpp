@@ -52,7 +52,7 @@ void TfmBrouse::FormShow() {
 }
 
 void TfmBrouse::btBrouseClick() {
-    const std::string chosen = BrowseForFolder(Handle(), kBrowseTitle);
+    const std::string chosen = BrowseForFolder(Handle(), kBrowseTitle, system_);
     if (chosen.empty()) {
         return;
     }

@@ -73,3 +73,17 @@ std::string GetBaseFolder(System& system, int dstFolderId) {
     }
     return AddTrailingSeparator(base);
 }
+
+std::string HeldPath(System& system, const std::u16string& path) {
+    bool exact = false;
+    const std::string text = system.FromUtf16(path, &exact);
+    if (exact) {
+        return text;
+    }
+    const std::u16string shortPath = system.ShortPath(path);
+    if (shortPath.empty()) {
+        return text;
+    }
+    const std::string shortText = system.FromUtf16(shortPath, &exact);
+    return exact ? shortText : text;
+}

@@ -1,5 +1,6 @@
 // Folders of the running system named by small numbers: the shell folder table,
-// the system folder kinds and the base destination folders.
+// the system folder kinds and the base destination folders; and how a folder the
+// system names in UTF-16 is held as code page 932 text.
 #pragma once
 
 #include <iterator>
@@ -30,3 +31,10 @@ std::string GetSpecialFolderPath(System& system, int index);
 std::string GetSystemFolderPath(System& system, int kind);
 // Base destination folder for a DstFolderID, always ending in a separator.
 std::string GetBaseFolder(System& system, int dstFolderId);
+
+// A path the system gives in UTF-16, as code page 932 text that names the same file:
+// as it is where the code page writes every character, else its short (8.3) form,
+// which is plain ASCII. Where neither exists, the path keeps "?" for what the code
+// page lacks: no file name holds it, so the path names no other file and the
+// destination checks refuse it.
+std::string HeldPath(System& system, const std::u16string& path);

@@ -81,6 +81,7 @@ public:
     virtual bool DeleteMachineKey(const std::string& key) = 0;
 
     // Folders of the running system; the empty text when they cannot be determined.
+    // A folder whose name code page 932 cannot write is given as `HeldPath` holds it.
     virtual WindowsVersion GetWindowsVersion() = 0;
     virtual std::string ShellFolderPath(int csidl) = 0;       // SHGetFolderPath, current path
     virtual std::string ShellFolderLocation(int csidl) = 0;   // SHGetSpecialFolderLocation
@@ -89,8 +90,12 @@ public:
     virtual std::string TempFolder() = 0;
 
     // Text: UTF-16 to code page 932 as the system converts it ("?" for a character
-    // the code page lacks).
-    virtual std::string FromUtf16(const std::u16string& text) = 0;
+    // the code page lacks, never a look-alike). `exact`, when given, tells whether
+    // every character had its own form.
+    virtual std::string FromUtf16(const std::u16string& text, bool* exact = nullptr) = 0;
+    // The short (8.3) form of an existing path (GetShortPathName); the empty text when
+    // there is none.
+    virtual std::u16string ShortPath(const std::u16string& path) = 0;
 
     // The process and the shell.
     virtual std::string ExecutablePath() = 0;

@@ -27,19 +27,27 @@ std::wstring ToWide(const std::string& text) {
     return wide;
 }
 
-std::string ToCodePage(const std::wstring& text) {
+std::string ToCodePage(const std::wstring& text, bool* exact) {
+    if (exact != nullptr) {
+        *exact = true;
+    }
     if (text.empty()) {
         return std::string();
     }
-    // No best-fit mapping: a look-alike would silently name another file, "?" names none.
+    // No best-fit mapping: a look-alike would silently name another file. What has no
+    // form becomes "?", which no file name holds, and the caller may be told.
     const DWORD flags = WC_NO_BEST_FIT_CHARS;
     const char defaultChar[] = "?";
+    BOOL usedDefault = FALSE;
     const int length =
         WideCharToMultiByte(kCodePage, flags, text.data(), static_cast<int>(text.size()), nullptr,
                             0, defaultChar, nullptr);
     std::string bytes(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(kCodePage, flags, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, defaultChar, nullptr);
+                        length, defaultChar, &usedDefault);
+    if (exact != nullptr) {
+        *exact = !usedDefault;
+    }
     return bytes;
 }
 

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "system/Folders.h"
 #include "system/Paths.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
@@ -76,20 +77,25 @@ size_t RootLength(const std::string& path) {
 // takes the buffer and its size in characters and returns the length, or the size
 // it needs when the buffer is too small, or 0 on failure.
 template <typename Query>
-std::string QueryText(Query query) {
+std::wstring QueryText(Query query) {
     std::wstring buffer(MAX_PATH + 1, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
         const UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
         if (length == 0) {
-            return std::string();
+            return std::wstring();
         }
         if (length < buffer.size()) {
             buffer.resize(length);
-            return ToCodePage(buffer);
+            return buffer;
         }
         buffer.assign(length + 1, L'\0');
     }
-    return std::string();
+    return std::wstring();
+}
+
+// A path the system gives, as the program holds it; the empty text stays empty.
+std::string Held(System& system, const std::wstring& path) {
+    return HeldPath(system, std::u16string(path.begin(), path.end()));
 }
 
 }  // namespace
@@ -225,7 +231,7 @@ std::string Win32System::ShellFolderPath(int csidl) {
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
         return std::string();
     }
-    return ToCodePage(path);
+    return Held(*this, path);
 }
 
 std::string Win32System::ShellFolderLocation(int csidl) {
@@ -238,26 +244,39 @@ std::string Win32System::ShellFolderLocation(int csidl) {
     if (!SHGetPathFromIDListW(owned.get(), path)) {
         return std::string();
     }
-    return ToCodePage(path);
+    return Held(*this, path);
 }
 
 std::string Win32System::WindowsFolder() {
-    return QueryText([](wchar_t* buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); });
+    return Held(*this, QueryText([](wchar_t* buffer, UINT size) {
+        return GetWindowsDirectoryW(buffer, size);
+    }));
 }
 
 std::string Win32System::SystemFolder() {
-    return QueryText([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
+    return Held(*this, QueryText([](wchar_t* buffer, UINT size) {
+        return GetSystemDirectoryW(buffer, size);
+    }));
 }
 
 std::string Win32System::TempFolder() {
-    return QueryText(
-        [](wchar_t* buffer, UINT size) { return static_cast<UINT>(GetTempPathW(size, buffer)); });
+    return Held(*this, QueryText([](wchar_t* buffer, UINT size) {
+        return static_cast<UINT>(GetTempPathW(size, buffer));
+    }));
 }
 
 // ---- Text and the process ----
 
-std::string Win32System::FromUtf16(const std::u16string& text) {
-    return ToCodePage(std::wstring(text.begin(), text.end()));
+std::string Win32System::FromUtf16(const std::u16string& text, bool* exact) {
+    return ToCodePage(std::wstring(text.begin(), text.end()), exact);
+}
+
+std::u16string Win32System::ShortPath(const std::u16string& path) {
+    const std::wstring wide(path.begin(), path.end());
+    const std::wstring shortPath = QueryText([&wide](wchar_t* buffer, UINT size) {
+        return static_cast<UINT>(GetShortPathNameW(wide.c_str(), buffer, size));
+    });
+    return std::u16string(shortPath.begin(), shortPath.end());
 }
 
 std::string Win32System::ExecutablePath() {
@@ -271,7 +290,7 @@ std::string Win32System::ExecutablePath() {
         }
         if (length < buffer.size()) {
             buffer.resize(length);
-            return ToCodePage(buffer);
+            return Held(*this, buffer);
         }
         if (buffer.size() >= 32768) {
             return std::string();

@@ -36,7 +36,8 @@ public:
     std::string SystemFolder() override;
     std::string TempFolder() override;
 
-    std::string FromUtf16(const std::u16string& text) override;
+    std::string FromUtf16(const std::u16string& text, bool* exact = nullptr) override;
+    std::u16string ShortPath(const std::u16string& path) override;
 
     std::string ExecutablePath() override;
     bool WriteShellLink(const std::string& target, const std::string& arguments,

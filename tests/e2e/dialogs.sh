@@ -219,7 +219,7 @@ e2e_wait_window "${BROWSE[@]}"
 e2e_driver list "${BROWSE[@]}" | grep -q '"インストール先を選択してください."' ||
     e2e_fail "expected the browse dialog's title:" "$(e2e_driver list "${BROWSE[@]}")"
 e2e_screenshot browse
-e2e_drive click "${BROWSE[@]}" キャンセル
+e2e_drive click "${BROWSE[@]}" "$E2E_SYSTEM_CANCEL"
 wait_hidden '#32770'
 expect_text "destination after a cancelled browse" "$DEFAULT_FOLDER" \
     "$(text_of "${DEST[@]}" "$DEST_EDIT")"
@@ -229,7 +229,7 @@ tree=$(e2e_driver list "${BROWSE[@]}" | awk '$3 == "SysTreeView32" { print $(NF 
 read -r tx ty <<<"$tree"
 [ -n "$ty" ] || e2e_fail "expected a folder tree in the browse dialog"
 e2e_drive mouse "${BROWSE[@]}" click $((tx + 32)) $((ty + 9))
-e2e_drive click "${BROWSE[@]}" OK
+e2e_drive click "${BROWSE[@]}" "$E2E_SYSTEM_OK"
 wait_hidden '#32770'
 chosen=$(text_of "${DEST[@]}" "$DEST_EDIT")
 [[ $chosen =~ ^C:\\users\\[^\\]+\\Desktop\\$SOFT$ ]] ||

@@ -69,7 +69,7 @@ e2e_wait_window "${DEST[@]}"
 e2e_drive click "${DEST[@]}" '参照...(&B)'
 e2e_wait_window '#32770' '*'
 e2e_screenshot setup
-e2e_drive click '#32770' '*' キャンセル
+e2e_drive click '#32770' '*' "$E2E_SYSTEM_CANCEL"
 # Ending the driver's run ends the program.
 kill "$E2E_PROGRAM_PID"
 wait "$E2E_PROGRAM_PID" || true

@@ -102,7 +102,7 @@ walk() {
     e2e_drive click "${DEST[@]}" '参照...(&B)'
     e2e_wait_window '#32770' '*'
     snapshot "$dpi" 04-browse
-    e2e_drive click '#32770' '*' キャンセル
+    e2e_drive click '#32770' '*' "$E2E_SYSTEM_CANCEL"
     e2e_drive click "${DEST[@]}" '開始(&S)'
     message "$dpi" 05-new-folder OK
     message "$dpi" 06-installed OK

@@ -104,12 +104,6 @@ values_of() {
     e2e_reg query "$1" | sed -n 's/^ *\([^ ]*\) *REG_SZ *\(.*\)$/\1=\2/p' | sort
 }
 
-# Target and working folder of a shortcut, as lnkinfo reads them (the target is
-# stored in the code page of the system too).
-link_of() {
-    lnkinfo -c windows-932 "$1" 2>/dev/null | sed -n 's/^\s*\(Local path\|Working directory\)\s*: //p'
-}
-
 # ---- An installation: the information, a typed destination, Start with the mouse
 
 write_settings 1
@@ -178,16 +172,16 @@ for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
 done
 
 # The four shortcuts: target and working folder.
-program_link="$TYPED\\bin\\app.exe
+program_link="$(e2e_ansi "$TYPED\\bin\\app.exe")
 $TYPED\\bin"
-manual_link="$TYPED\\ソ表\\説明書.txt
+manual_link="$(e2e_ansi "$TYPED\\ソ表\\説明書.txt")
 $TYPED\\ソ表"
-expect_equal "the desktop shortcut" "$program_link" "$(link_of "$E2E_DESKTOP/$SOFT.lnk")"
-expect_equal "the desktop's extra shortcut" "$manual_link" "$(link_of "$E2E_DESKTOP/説明書$$.lnk")"
+expect_equal "the desktop shortcut" "$program_link" "$(e2e_link_of "$E2E_DESKTOP/$SOFT.lnk")"
+expect_equal "the desktop's extra shortcut" "$manual_link" "$(e2e_link_of "$E2E_DESKTOP/説明書$$.lnk")"
 expect_equal "the programs menu shortcut" "$program_link" \
-    "$(link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/$SOFT.lnk")"
+    "$(e2e_link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/$SOFT.lnk")"
 expect_equal "the programs menu's extra shortcut" "$manual_link" \
-    "$(link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/説明書$$.lnk")"
+    "$(e2e_link_of "$SHORTCUT_FOLDER_UNIX/$SOFT/説明書$$.lnk")"
 
 # ---- The uninstallation from the menu: everything goes but the parent keys
 

@@ -145,6 +145,11 @@ e2e_expect_menu_size() {
         e2e_fail "expected the menu's client area to be $1 x $2, saw (x y w h) \"$client\""
 }
 
+# The buttons of the system's own dialogs (the folder browser), by their identifiers:
+# their texts are in the system's language.
+E2E_SYSTEM_OK='#1'
+E2E_SYSTEM_CANCEL='#2'
+
 # Waits for a visible window of that class (or *) and caption (or *).
 e2e_wait_window() {
     local err=$E2E_DIR/driver.err
@@ -199,10 +204,35 @@ e2e_key_name() {
 }
 
 # Runs reg.exe in the prefix, in the registry view of the programs under test; its
-# output in UTF-8 without CRs.
+# output in UTF-8 without CRs. Into a pipe it writes in the OEM code page of its own
+# locale, which on a Western one lacks the Japanese names: it runs in the Japanese
+# one on any prefix (that changes nothing for the programs under test, whose code
+# pages come from their own locale).
 e2e_reg() {
-    "$E2E_WINE_RUN" reg "$@" "/reg:$E2E_BITS" </dev/null 2>&1 | iconv -f cp932 -t utf-8 | tr -d '\r'
+    SETUP_WINE_LOCALE=ja_JP.UTF-8 "$E2E_WINE_RUN" reg "$@" "/reg:$E2E_BITS" </dev/null 2>&1 |
+        iconv -f cp932 -t utf-8 | tr -d '\r'
     return "${PIPESTATUS[0]}"
+}
+
+# The programs' ANSI code page, from the locale they run in: 932 in the Japanese one,
+# 1252 in the Western ones the tests use.
+case ${SETUP_WINE_LOCALE:-ja_JP.UTF-8} in
+    ja_JP*) E2E_ANSI_CODE_PAGE=932 ;;
+    *) E2E_ANSI_CODE_PAGE=1252 ;;
+esac
+
+# A text as that code page holds it: "?" for each character it lacks.
+e2e_ansi() {
+    perl -CA -MEncode -e "print encode('cp$E2E_ANSI_CODE_PAGE', \$ARGV[0])" "$1" |
+        iconv -f "cp$E2E_ANSI_CODE_PAGE" -t utf-8
+}
+
+# Target and working folder of a shortcut, as lnkinfo reads them. Wine stores the
+# target in the ANSI code page only (Windows adds it in UTF-16), the working folder in
+# UTF-16.
+e2e_link_of() {
+    lnkinfo -c "windows-$E2E_ANSI_CODE_PAGE" "$1" 2>/dev/null |
+        sed -n 's/^\s*\(Local path\|Working directory\)\s*: //p'
 }
 
 # The folders of a Wine prefix where the shortcuts go.

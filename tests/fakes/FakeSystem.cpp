@@ -533,10 +533,13 @@ std::string FakeSystem::ExecutablePath() {
     return executablePath;
 }
 
-std::string FakeSystem::FromUtf16(const std::u16string& text) {
+std::string FakeSystem::FromUtf16(const std::u16string& text, bool* exact) {
     // One character at a time, so that an unmappable one becomes "?" as on Windows.
     iconv_t cd = iconv_open("CP932", "UTF-16LE");
     std::string out;
+    if (exact != nullptr) {
+        *exact = true;
+    }
     for (size_t i = 0; i < text.size(); ++i) {
         const size_t units = (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size()) ? 2 : 1;
         char in[4];
@@ -551,10 +554,18 @@ std::string FakeSystem::FromUtf16(const std::u16string& text) {
         size_t outLeft = sizeof(buffer);
         const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
         out += ok ? std::string(buffer, outPtr) : std::string("?");
+        if (!ok && exact != nullptr) {
+            *exact = false;
+        }
         i += units - 1;
     }
     iconv_close(cd);
     return out;
+}
+
+std::u16string FakeSystem::ShortPath(const std::u16string& path) {
+    const auto found = shortPaths.find(path);
+    return found == shortPaths.end() ? std::u16string() : found->second;
 }
 
 bool FakeSystem::WriteShellLink(const std::string& target, const std::string& arguments,

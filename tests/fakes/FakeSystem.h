@@ -25,6 +25,8 @@ public:
     std::string executablePath = "D:\\Setup.exe";
     // Relative paths resolve against this folder, as they would in a real process.
     std::string currentFolder = "C:\\Windows\\system32";
+    // Short (8.3) forms by path; a path without an entry has none.
+    std::map<std::u16string, std::u16string> shortPaths;
     // Free bytes by drive letter (upper case); a drive without an entry has plenty.
     std::map<char, int64_t> freeBytes;
 
@@ -107,7 +109,8 @@ public:
     std::string WindowsFolder() override;
     std::string SystemFolder() override;
     std::string TempFolder() override;
-    std::string FromUtf16(const std::u16string& text) override;
+    std::string FromUtf16(const std::u16string& text, bool* exact = nullptr) override;
+    std::u16string ShortPath(const std::u16string& path) override;
     std::string ExecutablePath() override;
     bool WriteShellLink(const std::string& target, const std::string& arguments,
                         const std::string& workingFolder, int showCommand,

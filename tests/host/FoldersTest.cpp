@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "install/DestinationChecks.h"
 #include "system/Folders.h"
+#include "system/Paths.h"
 #include "tests/fakes/FakeSystem.h"
 
 namespace {
@@ -83,6 +85,45 @@ TEST(Folders, FailedQueryGivesTheRootOfTheCurrentDrive) {
     EXPECT_EQ("\\", GetBaseFolder(system, 0));
     system.shellFolders[0x26] = "C:\\Program Files\\";
     EXPECT_EQ("C:\\Program Files\\", GetBaseFolder(system, 0));  // no doubled separator
+}
+
+// A folder the system names in UTF-16, held as code page 932 text: exactly, by its
+// short form, or refused by the destination dialog; never another folder's name.
+TEST(Folders, HeldPathNamesTheSameFolderOrNone) {
+    const std::u16string documents = u"C:\\Users\\Jürgen\\Documents";
+    const std::u16string appData = u"C:\\Users\\Łukasz\\AppData\\Roaming";
+    const std::u16string japanese = u"C:\\Users\\太郎\\Documents";
+    struct Case {
+        const char* what;
+        std::u16string path;
+        std::u16string shortPath;  // none when empty
+        std::string expected;
+        bool refused;  // by the destination dialog, as the base of a destination
+    } cases[] = {
+        {"Japanese, as it is though it has a short form", japanese, u"C:\\Users\\72C6~1\\DOCUME~1",
+         "C:\\Users\\太郎\\Documents", false},
+        {"u with diaeresis, by its short form", documents, u"C:\\Users\\JRGEN~1\\DOCUME~1",
+         "C:\\Users\\JRGEN~1\\DOCUME~1", false},
+        {"L with stroke, by its short form", appData, u"C:\\Users\\UKASZ~1\\AppData\\Roaming",
+         "C:\\Users\\UKASZ~1\\AppData\\Roaming", false},
+        {"no short form", documents, u"", "C:\\Users\\J?rgen\\Documents", true},
+        {"a short form the code page cannot write either", appData,
+         u"C:\\Users\\ŁUKASZ~1\\AppData\\Roaming", "C:\\Users\\?ukasz\\AppData\\Roaming",
+         true},
+        {"outside the basic plane", u"C:\\\U0001F600", u"", "C:\\?", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSystem system;
+        if (!c.shortPath.empty()) {
+            system.shortPaths[c.path] = c.shortPath;
+        }
+        const std::string held = HeldPath(system, c.path);
+        EXPECT_EQ(c.expected, held);
+        const std::string refusal =
+            CheckStartDestination(kSpaceEnough, AddTrailingSeparator(held) + "Sub");
+        EXPECT_EQ(c.refused, !refusal.empty()) << refusal;
+    }
 }
 
 }  // namespace

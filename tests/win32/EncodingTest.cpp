@@ -22,7 +22,9 @@ TEST(EncodingTest, RoundTripsCodePage932Text) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
         EXPECT_EQ(c.wide, ToWide(c.bytes));
-        EXPECT_EQ(c.bytes, ToCodePage(c.wide));
+        bool exact = false;
+        EXPECT_EQ(c.bytes, ToCodePage(c.wide, &exact));
+        EXPECT_TRUE(exact);
     }
 }
 
@@ -35,12 +37,19 @@ TEST(EncodingTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
         {u"x\uAC00y", "x?y"},    // Hangul
         {u"caf\u00E9", "caf?"},  // no best-fit "e" that would name another file
         {u"\u00A9 ソ", "? ソ"},
+        {u"J\u00FCrgen", "J?rgen"},  // no "u"
+        {u"\u0141ukasz", "?ukasz"},  // no "L"
+        {u"Zo\u00EB", "Zo?"},
     };
     Win32System system;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(c.expected, ToCodePage(std::wstring(c.text.begin(), c.text.end())));
-        EXPECT_EQ(c.expected, system.FromUtf16(c.text));
+        bool exact = true;
+        EXPECT_EQ(c.expected, ToCodePage(std::wstring(c.text.begin(), c.text.end()), &exact));
+        EXPECT_FALSE(exact);
+        exact = true;
+        EXPECT_EQ(c.expected, system.FromUtf16(c.text, &exact));
+        EXPECT_FALSE(exact);
     }
 }
 

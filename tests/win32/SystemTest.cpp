@@ -444,6 +444,44 @@ TEST_F(FileSystemTest, NameOutsideTheCodePageIsListedWithQuestionMark) {
     EXPECT_EQ(std::vector<std::string>({"../", "./", "x?y.txt:0"}), Listing(base_));
 }
 
+// A folder of a Western user's name is held by its short form, which names that
+// folder and no other; the Japanese one beside it as it is.
+TEST_F(FileSystemTest, FolderOutsideTheCodePageIsHeldByItsShortForm) {
+    struct Case {
+        std::wstring name;
+        bool exact;
+    } cases[] = {
+        {L"J\u00FCrgen", false},
+        {L"\u0141ukasz Zo\u00EB", false},
+        {L"\u592A\u90CE", true},
+    };
+    for (const Case& c : cases) {
+        const std::wstring wide = wideBase_ + c.name;
+        SCOPED_TRACE(ToCodePage(wide));
+        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+        const std::string held = HeldPath(system_, std::u16string(wide.begin(), wide.end()));
+        if (c.exact) {
+            EXPECT_EQ(ToCodePage(wide), held);
+        } else {
+            EXPECT_TRUE(std::all_of(held.begin(), held.end(),
+                                    [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
+                << held;
+            EXPECT_EQ(std::string::npos, held.find('?')) << held;
+        }
+        EXPECT_TRUE(system_.FolderExists(held));
+        ASSERT_TRUE(WriteText(held + "\\held.txt", "x"));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\held.txt").c_str()));
+    }
+}
+
+TEST_F(FileSystemTest, MissingFolderOutsideTheCodePageKeepsQuestionMarks) {
+    const std::wstring wide = wideBase_ + L"J\u00FCrgen";
+    EXPECT_EQ(u"", system_.ShortPath(std::u16string(wide.begin(), wide.end())));
+    EXPECT_EQ(base_ + "J?rgen", HeldPath(system_, std::u16string(wide.begin(), wide.end())));
+    EXPECT_FALSE(system_.CreateFolderTree(base_ + "J?rgen\\Sub"));
+    EXPECT_EQ(std::vector<std::string>({"../", "./"}), Listing(base_));
+}
+
 TEST_F(FileSystemTest, CreateFolderTreeCreatesEveryMissingLevel) {
     struct Case {
         std::string path;  // below the base folder
