@@ -26,8 +26,8 @@ public:
     }
     bool FileExists(const std::string& path) override { return system_.FileExists(path); }
     bool IsReadOnlyFile(const std::string& path) override { return system_.IsReadOnlyFile(path); }
-    bool ReplaceFile(const std::string& replacement, const std::string& target) override {
-        return system_.ReplaceFile(replacement, target);
+    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override {
+        return system_.ReplaceExistingFile(replacement, target);
     }
     bool FolderExists(const std::string& path) override { return system_.FolderExists(path); }
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override {

@@ -114,7 +114,8 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
     }
     job.Source.reset();
     job.Target.reset();
-    if (!job.ReplacementPath.empty() && !system.ReplaceFile(job.ReplacementPath, job.TargetPath)) {
+    if (!job.ReplacementPath.empty() &&
+        !system.ReplaceExistingFile(job.ReplacementPath, job.TargetPath)) {
         system.RemoveFile(job.ReplacementPath);
         return ChunkResult::WriteFailed;
     }

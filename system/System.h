@@ -52,7 +52,7 @@ public:
     // Moves `replacement` into the place of the existing file `target`, whatever its
     // hidden and system attributes; false, both files as they were, when the target is
     // read-only or the move fails.
-    virtual bool ReplaceFile(const std::string& replacement, const std::string& target) = 0;
+    virtual bool ReplaceExistingFile(const std::string& replacement, const std::string& target) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Lists the entries matching `pattern` (a folder + "*.*"), "." and ".." included
     // as the system gives them. False when nothing can be found.

@@ -144,7 +144,7 @@ bool Win32System::IsReadOnlyFile(const std::string& path) {
            (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool Win32System::ReplaceFile(const std::string& replacement, const std::string& target) {
+bool Win32System::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
     // Windows refuses to replace a read-only file; so do we, also where the file
     // system itself would let it through (Wine run by root).
     const DWORD attributes = Attributes(target);

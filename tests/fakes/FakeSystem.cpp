@@ -231,16 +231,16 @@ bool FakeSystem::IsReadOnlyFile(const std::string& path) {
            node->second.readOnly;
 }
 
-bool FakeSystem::ReplaceFile(const std::string& replacement, const std::string& target) {
+bool FakeSystem::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
     auto from = nodes.find(Key(replacement));
     auto to = nodes.find(Key(target));
-    if (Fails("ReplaceFile", target) || from == nodes.end() || from->second.folder ||
+    if (Fails("ReplaceExistingFile", target) || from == nodes.end() || from->second.folder ||
         to == nodes.end() || to->second.folder || to->second.readOnly || from == to) {
         return false;
     }
     // The target keeps its name and takes the replacement's contents and attributes.
-    to->second = Node{to->second.path, false, from->second.readOnly, from->second.data,
-                      from->second.hidden};
+    to->second =
+        Node{to->second.path, false, from->second.readOnly, from->second.data, from->second.hidden};
     nodes.erase(from);
     return true;
 }

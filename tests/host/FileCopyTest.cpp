@@ -353,7 +353,7 @@ TEST_F(ExistingTargetTest, AFailureOrACancelLeavesTheOriginal) {
         {"the replacement cannot take its place",
          [](FakeSystem& s) {
              s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "ReplaceFile";
+                 return op == "ReplaceExistingFile";
              };
          },
          ChunkResult::WriteFailed},
@@ -698,8 +698,7 @@ TEST(CopyPhase, ACancelDuringAReplacementKeepsTheOriginal) {
     phase.ui.answers = {true};
     EXPECT_FALSE(phase.Run());
     EXPECT_EQ(phase.system.FileData("C:\\Dst\\big.bin"), "the user's own");
-    EXPECT_EQ(FilesIn(phase.system, "C:\\Dst\\"),
-              std::vector<std::string>{"C:\\Dst\\big.bin"});
+    EXPECT_EQ(FilesIn(phase.system, "C:\\Dst\\"), std::vector<std::string>{"C:\\Dst\\big.bin"});
 }
 
 }  // namespace

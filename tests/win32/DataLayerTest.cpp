@@ -196,6 +196,71 @@ TEST_F(DataLayerTest, ATreeIsScannedAndCopiedByteForByte) {
     }
 }
 
+// An existing file, hidden and system as some programs keep their settings, is
+// replaced by a complete copy; a copy that stops half-way leaves it as it was.
+TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
+    const std::wstring source = wideBase_ + L"source.bin";
+    const std::wstring target = wideBase_ + L"設定.dat";
+    const size_t size = CopyChunkSize + 4321;
+    RawWrite(source, Contents(size));
+    struct Case {
+        const char* name;
+        bool lockSecondChunk;  // another program locks the source's second chunk
+        bool cancel;
+        bool replaced;
+    } cases[] = {
+        {"copied to the end", false, false, true},
+        {"cancelled after the first chunk", false, true, false},
+        {"the source cannot be read further", true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RawWrite(target, "the user's own", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        FileHandle locker(CreateFileW(source.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+        ASSERT_TRUE(locker);
+        OVERLAPPED from = {};
+        from.Offset = CopyChunkSize;
+        if (c.lockSecondChunk) {
+            ASSERT_TRUE(LockFileEx(locker.Get(),
+                                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 4321, 0,
+                                   &from));
+        }
+        FileCopyJob job;
+        int64_t skipped = 0;
+        ASSERT_EQ(
+            0, BeginFileCopy(system_, ui_, job, ToCodePage(source), ToCodePage(target), skipped));
+        uint32_t bytes = 0;
+        ASSERT_EQ(ChunkResult::FullChunk, CopyNextChunk(system_, job, bytes));
+        if (c.cancel) {
+            EXPECT_TRUE(AbortFileCopy(system_, job));
+        } else {
+            EXPECT_EQ(c.lockSecondChunk ? ChunkResult::ReadFailed : ChunkResult::Finished,
+                      CopyNextChunk(system_, job, bytes));
+        }
+        if (c.lockSecondChunk) {
+            UnlockFileEx(locker.Get(), 0, 4321, 0, &from);
+        }
+        locker.Reset();
+        if (c.replaced) {
+            EXPECT_TRUE(RawRead(target) == Contents(size));
+            EXPECT_EQ(0u, GetFileAttributesW(target.c_str()) &
+                              (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        } else {
+            EXPECT_EQ("the user's own", RawRead(target));
+            EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+                      GetFileAttributesW(target.c_str()) &
+                          (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        }
+        // Nothing else is left beside the two files.
+        WIN32_FIND_DATAW data;
+        FindHandle find(FindFirstFileW((wideBase_ + L"*.tmp").c_str(), &data));
+        EXPECT_FALSE(find);
+    }
+}
+
 TEST_F(DataLayerTest, TheInstallRecordIsWrittenAndReadBackByteForByte) {
     const std::string root = base_ + "ソ表\\";
     ASSERT_TRUE(system_.CreateFolderTree(root));
