@@ -197,36 +197,33 @@ TEST_F(DataLayerTest, ATreeIsScannedAndCopiedByteForByte) {
 }
 
 // An existing file, hidden and system as some programs keep their settings, is
-// replaced by a complete copy; a copy that stops half-way leaves it as it was.
+// replaced by a complete copy; a copy that stops half-way, or whose replacement
+// cannot take the place of a file in use, leaves it as it was.
 TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
     const std::wstring source = wideBase_ + L"source.bin";
     const std::wstring target = wideBase_ + L"設定.dat";
+    const DWORD hiding = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const size_t size = CopyChunkSize + 4321;
     RawWrite(source, Contents(size));
     struct Case {
         const char* name;
-        bool lockSecondChunk;  // another program locks the source's second chunk
         bool cancel;
-        bool replaced;
+        bool inUse;  // another program has the file open and lets nobody delete it
+        ChunkResult last;
     } cases[] = {
-        {"copied to the end", false, false, true},
-        {"cancelled after the first chunk", false, true, false},
-        {"the source cannot be read further", true, false, false},
+        {"copied to the end", false, false, ChunkResult::Finished},
+        {"cancelled after the first chunk", true, false, ChunkResult::Finished},
+        {"the file is in use", false, true, ChunkResult::WriteFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RawWrite(target, "the user's own", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        FileHandle locker(CreateFileW(source.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
-        ASSERT_TRUE(locker);
-        OVERLAPPED from = {};
-        from.Offset = CopyChunkSize;
-        if (c.lockSecondChunk) {
-            ASSERT_TRUE(LockFileEx(locker.Get(),
-                                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 4321, 0,
-                                   &from));
+        RawWrite(target, "the user's own", hiding);
+        FileHandle user;
+        if (c.inUse) {
+            user.Reset(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(user);
         }
         FileCopyJob job;
         int64_t skipped = 0;
@@ -237,24 +234,13 @@ TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
         if (c.cancel) {
             EXPECT_TRUE(AbortFileCopy(system_, job));
         } else {
-            EXPECT_EQ(c.lockSecondChunk ? ChunkResult::ReadFailed : ChunkResult::Finished,
-                      CopyNextChunk(system_, job, bytes));
+            EXPECT_EQ(c.last, CopyNextChunk(system_, job, bytes));
         }
-        if (c.lockSecondChunk) {
-            UnlockFileEx(locker.Get(), 0, 4321, 0, &from);
-        }
-        locker.Reset();
-        if (c.replaced) {
-            EXPECT_TRUE(RawRead(target) == Contents(size));
-            EXPECT_EQ(0u, GetFileAttributesW(target.c_str()) &
-                              (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        } else {
-            EXPECT_EQ("the user's own", RawRead(target));
-            EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
-                      GetFileAttributesW(target.c_str()) &
-                          (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        }
-        // Nothing else is left beside the two files.
+        user.Reset();
+        const bool replaced = !c.cancel && c.last == ChunkResult::Finished;
+        EXPECT_TRUE(RawRead(target) == (replaced ? Contents(size) : "the user's own"));
+        EXPECT_EQ(replaced ? 0 : hiding, GetFileAttributesW(target.c_str()) & hiding);
+        // Nothing is left beside the two files.
         WIN32_FIND_DATAW data;
         FindHandle find(FindFirstFileW((wideBase_ + L"*.tmp").c_str(), &data));
         EXPECT_FALSE(find);
