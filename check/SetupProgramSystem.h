@@ -25,6 +25,10 @@ public:
         return system_.CreateNewForWrite(path);
     }
     bool FileExists(const std::string& path) override { return system_.FileExists(path); }
+    bool IsReadOnlyFile(const std::string& path) override { return system_.IsReadOnlyFile(path); }
+    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override {
+        return system_.ReplaceExistingFile(replacement, target);
+    }
     bool FolderExists(const std::string& path) override { return system_.FolderExists(path); }
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override {
         return system_.FindFiles(pattern, entries);

@@ -38,7 +38,10 @@ void LoadSettings(TSetupSettings& settings, System& system) {
     }
 
     settings.ExecFile = ini.ReadString(kBasicOption, "ExecFile", "");
-    settings.SoftName = ini.ReadString(kBasicOption, "SoftName", kDefaultSoftName);
+    settings.SoftName = ini.ReadString(kBasicOption, "SoftName", "");
+    if (settings.SoftName.empty()) {
+        settings.SoftName = kDefaultSoftName;
+    }
 
     settings.DstSubFolder = ini.ReadString(kAdvanceOption, "DstSubFolder", "");
     settings.DstFolderID = ini.ReadInteger(kAdvanceOption, "DstFolderID", 0);

@@ -17,6 +17,12 @@ struct ButtonRect {
 
 using PathList = std::vector<std::string>;
 
+// Shown instead of an installation or uninstallation when the settings name no
+// software, as after a settings file that does not identify itself: the name makes
+// the registry keys and the destination, and an empty one would make those shared
+// by every product.
+inline const char* const kSettingsFaultMessage = "インストーラの設定に誤りがあります.";
+
 struct TSetupSettings {
     std::string SrcFolder;
     std::string DstFolder;

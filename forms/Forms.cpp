@@ -135,15 +135,17 @@ void Application::Dispatch(MSG& message) {
     DispatchMessageW(&message);
 }
 
-void Application::Guard(const std::function<void()>& action) {
+bool Application::Guard(const std::function<void()>& action) {
     // Exceptions never cross a Windows callback; the loop goes on after the display.
     try {
         action();
+        return true;
     } catch (const std::exception& error) {
         ShowException(error.what());
     } catch (...) {
         ShowException(kUnknownExceptionText);
     }
+    return false;
 }
 
 void Application::ShowException(const char* message) {

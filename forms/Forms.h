@@ -54,8 +54,9 @@ public:
     // replaces a handler that has not run yet.
     void SetIdleHandler(std::function<void()> handler) { idle_ = std::move(handler); }
 
-    // Runs `action`, showing an exception it raises with the standard display.
-    void Guard(const std::function<void()>& action);
+    // Runs `action`, showing an exception it raises with the standard display; false
+    // after such an exception.
+    bool Guard(const std::function<void()>& action);
     void ShowException(const char* message);
 
 private:

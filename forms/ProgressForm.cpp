@@ -22,7 +22,9 @@ void ProgressForm::tmStartTimer() {
     tmStart.SetEnabled(false);
     ProgressUi ui(App(), lbStatus, pbBar);
     EngineRunning = true;
-    RunEngine(ui);
+    // An exception out of the engine (no memory for a huge record, say) is shown like
+    // any other; the window then closes all the same, which hands back to the menu.
+    App().Guard([this, &ui] { RunEngine(ui); });
     EngineRunning = false;
     Close();
 }

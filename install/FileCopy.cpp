@@ -10,6 +10,7 @@ namespace {
 const char kReadFailedQuestion[] = "ファイル %s の読み込みに失敗しました.\n続行しますか？";
 const char kWriteFailedQuestion[] = "ファイル %s の書き込みに失敗しました.\n続行しますか？";
 const char kCopyingStatus[] = "%s をコピー中\n(%d％)";
+const char kReplacementName[] = "~setup%d.tmp";
 
 // Yes: go on without the file (`yesResult`); No: stop (-`yesResult`).
 int AskToContinue(Ui& ui, const char* question, const std::string& path, int yesResult) {
@@ -27,6 +28,26 @@ int AskAfterWriteFailure(Ui& ui, const std::string& targetPath, int64_t sourceSi
                          int64_t& skipped) {
     skipped = sourceSize;
     return AskToContinue(ui, kWriteFailedQuestion, targetPath, 2);
+}
+
+// A new target is written directly. An existing one is left alone until a complete
+// copy, written beside it under a free name, takes its place.
+std::unique_ptr<OutputFile> CreateTarget(System& system, FileCopyJob& job) {
+    if (!system.FileExists(job.TargetPath)) {
+        return system.CreateForWrite(job.TargetPath);
+    }
+    if (system.IsReadOnlyFile(job.TargetPath)) {
+        return nullptr;
+    }
+    const std::string folder = ExtractFolderPart(job.TargetPath);
+    for (int n = 1; n <= ReplacementNameCount; ++n) {
+        std::string path = folder + FormatText(kReplacementName, n);
+        if (std::unique_ptr<OutputFile> file = system.CreateNewForWrite(path)) {
+            job.ReplacementPath = std::move(path);
+            return file;
+        }
+    }
+    return nullptr;
 }
 
 // Closes both files; a partial target must not stay behind looking like a copy.
@@ -53,13 +74,14 @@ int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& s
                   const std::string& targetPath, int64_t& skipped) {
     job.TargetPath = targetPath;
     job.SourcePath = sourcePath;
+    job.ReplacementPath.clear();
     job.Target.reset();
     job.Source = system.OpenForRead(sourcePath);
     if (!job.Source) {
         return AskAfterReadFailure(ui, sourcePath, skipped);
     }
     job.SourceSize = std::max<int64_t>(job.Source->Size(), 0);
-    job.Target = system.CreateForWrite(targetPath);
+    job.Target = CreateTarget(system, job);
     if (!job.Target) {
         job.Source.reset();
         return AskAfterWriteFailure(ui, targetPath, job.SourceSize, skipped);
@@ -92,6 +114,11 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
     }
     job.Source.reset();
     job.Target.reset();
+    if (!job.ReplacementPath.empty() &&
+        !system.ReplaceExistingFile(job.ReplacementPath, job.TargetPath)) {
+        system.RemoveFile(job.ReplacementPath);
+        return ChunkResult::WriteFailed;
+    }
     return ChunkResult::Finished;
 }
 
@@ -107,7 +134,7 @@ bool AbortFileCopy(System& system, FileCopyJob& job) {
     }
     job.Source.reset();
     job.Target.reset();
-    return system.RemoveFile(job.TargetPath);
+    return system.RemoveFile(job.ReplacementPath.empty() ? job.TargetPath : job.ReplacementPath);
 }
 
 int CopyPercent(int64_t copied, int64_t total) {

@@ -16,6 +16,9 @@ inline const char* const kInstallCancelledMessage =
     "ユーザーの要求によりインストールが中断しました.\n"
     "再びインストールを行う場合は、最初からやり直してください.";
 
+// Names tried for the replacement of an existing target, "~setup1.tmp" upwards.
+inline constexpr int ReplacementNameCount = 100;
+
 // The most one CopyNextChunk moves.
 inline constexpr uint32_t CopyChunkSize = 524288;
 // A chunk is read and written in pieces of this size: a buffer that stays in the
@@ -29,6 +32,9 @@ struct FileCopyJob {
     std::unique_ptr<InputFile> Source;
     std::unique_ptr<OutputFile> Target;
     std::string TargetPath;
+    // When the target existed: the new file beside it that Target writes and that
+    // replaces the target once complete, so that a failed copy leaves the old file.
+    std::string ReplacementPath;
     std::string SourcePath;  // named by the read failure prompt
     int64_t SourceSize = 0;  // counted for the file when its copy is skipped after a write failure
     std::vector<char> Buffer;
@@ -36,8 +42,9 @@ struct FileCopyJob {
 
 // Opens the two files of a job. 0: copy with CopyNextChunk. After a failure the user
 // is asked whether to go on without the file: 1 / -1 (Yes / No) when the source
-// cannot be opened, `skipped` 0; 2 / -2 when the target cannot be created, `skipped`
-// the source's size.
+// cannot be opened, `skipped` 0; 2 / -2 when the target cannot be created or, when
+// it exists, is read-only or no replacement can be created beside it, `skipped` the
+// source's size.
 int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
                   const std::string& targetPath, int64_t& skipped);
 
@@ -45,7 +52,8 @@ enum class ChunkResult {
     FullChunk,    // CopyChunkSize bytes moved; more may follow
     Finished,     // the last bytes moved (possibly none); both files are closed
     ReadFailed,   // both files closed and the partial target deleted
-    WriteFailed,  // the same, after a failed or short write (a full disk)
+    WriteFailed,  // the same, after a failed or short write (a full disk) or a
+                  // replacement that could not take the target's place
 };
 
 // Moves the next chunk; `bytes` gets the number read. A job without open files
@@ -56,8 +64,8 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes);
 // as BeginFileCopy does (1 / -1 after a read failure, 2 / -2 after a write failure).
 int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped);
 
-// Closes both files and deletes the partial target; false when the job had no open
-// files or the target could not be deleted.
+// Closes both files and deletes the partial target (an existing target stays as it
+// was); false when the job had no open files or the partial file could not be deleted.
 bool AbortFileCopy(System& system, FileCopyJob& job);
 
 // Whole percent of `copied` in `total`, at most 100; 100 when there is nothing to count.

@@ -51,6 +51,10 @@ public:
         : cancel_(cancelRequested), s_(settings), system_(system), ui_(ui) {}
 
     void Run() {
+        if (s_.SoftName.empty()) {
+            ui_.ShowMessage(kSettingsFaultMessage, kCaptionError, MessageButtons::Ok);
+            return;
+        }
         root_ = AddTrailingSeparator(s_.DstFolder);
         programPath_ = root_ + s_.ExecFile;
         cancel_ = false;

@@ -64,3 +64,29 @@ int32_t HitTestSlots(const ButtonRect (&rects)[kSlotCount], bool installed, int3
     }
     return -1;
 }
+
+void MenuPointer::CursorMoved(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
+    cursorMoved_ = true;
+    fromX_ = fromX;
+    fromY_ = fromY;
+    toX_ = toX;
+    toY_ = toY;
+}
+
+int32_t MenuPointer::SlotForMove(const ButtonRect (&rects)[kSlotCount], bool installed, int32_t hot,
+                                 int32_t x, int32_t y) {
+    if (cursorMoved_) {
+        if (x == fromX_ && y == fromY_) {
+            return hot;
+        }
+        cursorMoved_ = x == toX_ && y == toY_;
+    }
+    return HitTestSlots(rects, installed, x, y);
+}
+
+int32_t MenuPointer::SlotForClick(const ButtonRect (&rects)[kSlotCount], bool installed, int32_t x,
+                                  int32_t y) {
+    // The pointer is where the click is: no later move at the old place is stale.
+    cursorMoved_ = false;
+    return HitTestSlots(rects, installed, x, y);
+}

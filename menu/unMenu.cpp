@@ -58,7 +58,7 @@ TfmMenu::TfmMenu(Application& application, System& system)
     OnShow = [this] { FormShow(); };
     OnKeyDown = [this](int key) { FormKeyDown(key); };
     imMain.OnMouseMove = [this](int x, int y) { imMainMouseMove(x, y); };
-    imMain.OnMouseDown = [this](int, int) { imMainMouseDown(); };
+    imMain.OnMouseDown = [this](int x, int y) { imMainMouseDown(x, y); };
     FormCreate();
 }
 
@@ -180,38 +180,27 @@ void TfmMenu::MoveCursorInto(const ButtonRect& rect) {
     RECT window;
     GetWindowRect(Handle(), &window);
     const ScreenPoint point = HotCursorPoint(rect, window.left, window.top);
-    GetCursorPos(&cursorFrom_);
-    ScreenToClient(imMain.Handle(), &cursorFrom_);
-    cursorTo_ = {point.x, point.y};
-    ScreenToClient(imMain.Handle(), &cursorTo_);
-    cursorMoved_ = true;
+    POINT from;
+    GetCursorPos(&from);
+    ScreenToClient(imMain.Handle(), &from);
+    POINT to = {point.x, point.y};
+    ScreenToClient(imMain.Handle(), &to);
+    pointer_.CursorMoved(from.x, from.y, to.x, to.y);
     SetCursorPos(point.x, point.y);
 }
 
-// Wine can follow a cursor move of ours with a mouse move reported at the cursor's
-// old place, which would take the highlight straight away again.
-bool TfmMenu::IsStaleMouseMove(int x, int y) {
-    if (!cursorMoved_) {
-        return false;
-    }
-    if (x == cursorFrom_.x && y == cursorFrom_.y) {
-        return true;
-    }
-    cursorMoved_ = x == cursorTo_.x && y == cursorTo_.y;
-    return false;
-}
-
 void TfmMenu::imMainMouseMove(int x, int y) {
-    if (!TakesInput() || IsStaleMouseMove(x, y)) {
-        return;
-    }
-    SetHot(HitTestSlots(SetupSettings.ButtonRects, Installed, x, y), false);
-}
-
-void TfmMenu::imMainMouseDown() {
     if (!TakesInput()) {
         return;
     }
+    SetHot(pointer_.SlotForMove(SetupSettings.ButtonRects, Installed, HotIndex, x, y), false);
+}
+
+void TfmMenu::imMainMouseDown(int x, int y) {
+    if (!TakesInput()) {
+        return;
+    }
+    SetHot(pointer_.SlotForClick(SetupSettings.ButtonRects, Installed, x, y), false);
     MenuAction(HotIndex);
 }
 
@@ -237,7 +226,24 @@ void TfmMenu::MenuAction(int32_t index) {
         return;
     }
     Busy = true;
+    // An exception out of the action (no memory for a huge source tree, say) is shown
+    // like any other; then the menu is back on its own and takes input again.
+    if (!App().Guard([this, index] { Act(index); })) {
+        for (Form* form : {static_cast<Form*>(fmInstallReadyMsg), static_cast<Form*>(fmInstallInfo),
+                           static_cast<Form*>(fmBrouse), static_cast<Form*>(fmInstallBack)}) {
+            form->Hide();
+        }
+        Show();
+    }
+    Busy = false;
+}
+
+void TfmMenu::Act(int32_t index) {
     Blink(SetupSettings.ButtonRects[index]);
+    if (index != kSlotExit && SetupSettings.SoftName.empty()) {
+        ShowMessageBox(kSettingsFaultMessage, kCaptionError, MessageButtons::Ok);
+        return;
+    }
     switch (index) {
         case kSlotInstall:
             StartInstall();
@@ -251,7 +257,6 @@ void TfmMenu::MenuAction(int32_t index) {
             Close();
             break;
     }
-    Busy = false;
 }
 
 // Ends highlighted.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/Forms.h"
+#include "menu/MenuKeys.h"
 #include "menu/MenuPicture.h"
 #include "system/System.h"
 
@@ -33,7 +34,7 @@ private:
     void FormShow();
     void FormKeyDown(int key);
     void imMainMouseMove(int x, int y);
-    void imMainMouseDown();
+    void imMainMouseDown(int x, int y);
 
     bool LoadMenuPicture(const std::string& path, Bitmap& picture);
     bool ComposeLooks(const Bitmap& picture, const Bitmap& strip);
@@ -41,19 +42,15 @@ private:
     bool TakesInput() const;
     void SetHot(int32_t index, bool moveCursor);
     void MoveCursorInto(const ButtonRect& rect);
-    bool IsStaleMouseMove(int x, int y);
     void MenuAction(int32_t index);
+    void Act(int32_t index);
     void Blink(const ButtonRect& rect);
     void StartInstall();
     void StartUninstall();
     void AskUninstallVanishedProgram();
 
     System& system_;
-    // Where MoveCursorInto took the cursor from and to, in imMain's coordinates,
-    // until the mouse is next moved somewhere else.
-    bool cursorMoved_ = false;
-    POINT cursorFrom_ = {};
-    POINT cursorTo_ = {};
+    MenuPointer pointer_;
 };
 
 extern TfmMenu* fmMenu;

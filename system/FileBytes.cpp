@@ -10,6 +10,7 @@ bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) 
         return false;
     }
     std::vector<char> buffer(65536);
+    int64_t total = 0;
     for (;;) {
         uint32_t got = 0;
         if (!file->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got)) {
@@ -17,6 +18,10 @@ bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) 
         }
         if (got == 0) {
             return true;
+        }
+        total += got;
+        if (total > kMaxWholeFileBytes) {
+            return false;
         }
         bytes.append(buffer.data(), got);
     }

@@ -93,6 +93,9 @@ bool DecodeWithRecovery(jpeg_decompress_struct& cinfo, ErrorManager& errors, Fil
     jpeg_create_decompress(&cinfo);
     cinfo.src = &source.base;
     jpeg_read_header(&cinfo, TRUE);
+    if (uint64_t{cinfo.image_width} * cinfo.image_height > kMaxJpegPixels) {
+        return false;
+    }
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     if (cmyk) {

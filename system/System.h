@@ -47,6 +47,12 @@ public:
     // Creates the file only when none of that name exists; null otherwise.
     virtual std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;  // false for a folder
+    // Whether the file exists with the read-only attribute.
+    virtual bool IsReadOnlyFile(const std::string& path) = 0;
+    // Moves `replacement` into the place of the existing file `target`, whatever its
+    // hidden and system attributes; false, both files as they were, when the target is
+    // read-only or the move fails.
+    virtual bool ReplaceExistingFile(const std::string& replacement, const std::string& target) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Lists the entries matching `pattern` (a folder + "*.*"), "." and ".." included
     // as the system gives them. False when nothing can be found.

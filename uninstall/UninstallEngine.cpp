@@ -42,6 +42,10 @@ public:
         : cancel_(cancelRequested), s_(settings), system_(system), ui_(ui) {}
 
     void Run() {
+        if (s_.SoftName.empty()) {
+            ui_.ShowMessage(kSettingsFaultMessage, kCaptionError, MessageButtons::Ok);
+            return;
+        }
         if (ReadInstalledPath(system_, s_.SoftName).empty()) {
             ui_.ShowMessage(kNotInstalledMessage, kCaptionWarning, MessageButtons::Ok);
             return;

@@ -144,6 +144,44 @@ bool Win32System::FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool Win32System::IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool Win32System::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
+    // Windows refuses to replace a read-only file; so do we, also where the file
+    // system itself would let it through (Wine run by root).
+    const DWORD attributes = Attributes(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Not every file system lets a file take the place of a hidden or system file;
+    // the new file has attributes of its own, so the old ones go first, and come
+    // back when the move fails.
+    const std::wstring wideTarget = ToWidePath(target);
+    const DWORD hiding = attributes == INVALID_FILE_ATTRIBUTES
+                             ? 0
+                             : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const DWORD shown = attributes & ~hiding;
+    if (hiding != 0 &&
+        !SetFileAttributesW(wideTarget.c_str(), shown != 0 ? shown : FILE_ATTRIBUTE_NORMAL)) {
+        return false;
+    }
+    if (MoveFileExW(ToWidePath(replacement).c_str(), wideTarget.c_str(),
+                    MOVEFILE_REPLACE_EXISTING)) {
+        return true;
+    }
+    if (hiding != 0) {
+        const DWORD error = GetLastError();
+        SetFileAttributesW(wideTarget.c_str(), attributes);
+        SetLastError(error);
+    }
+    return false;
+}
+
 bool Win32System::FolderExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

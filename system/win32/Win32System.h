@@ -10,6 +10,8 @@ public:
     std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    bool IsReadOnlyFile(const std::string& path) override;
+    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;

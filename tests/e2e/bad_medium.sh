@@ -5,7 +5,8 @@
 # way: a settings file that does not identify itself leaves the built-in values, an
 # unusable menu picture gives its message and the built-in picture, an unusable
 # background the gradient with the title. (menu.sh and dialogs.sh have the other
-# pictures that will not do.)
+# pictures that will not do.) Settings that name no software stop Install and
+# Uninstall at once with a message, before anything is written or deleted.
 source "$(dirname "$0")/lib.sh"
 
 SOFT=壊れた媒体
@@ -164,6 +165,63 @@ for entry in "${SETTINGS_CASES[@]}"; do
         e2e_fail "$CASE: expected the labels of the $labels values, saw those of the $seen" \
             "(see $E2E_DIR/$CASE.png)"
 done
+
+# ---- Settings that do not identify themselves leave the software's name empty: the
+# menu's actions stop with a message and write nothing, and the menu goes on. Without
+# a name, the product key would be the key that every product shares.
+SHARED_KEY='HKCU\Software\Quillfen\SolvanInstallerMaker'
+UNINSTALL_KEYS='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+e2e_sjis >"$m/Setup.INI" <<EOF
+[Identification]
+ID=SolvaneInstaller2
+[BasicOption]
+SoftName=$SOFT
+EOF
+# What an installation or uninstallation could change.
+written_state() {
+    find "$E2E_PROGRAM_FILES_UNIX" "$E2E_DESKTOP" "$E2E_PROGRAMS" -newer "$m/Setup.INI" \
+        -print 2>/dev/null | sort
+    e2e_reg query "$SHARED_KEY" /s || true
+    e2e_reg query "$UNINSTALL_KEYS" /s || true
+}
+# The message of an action without the software's name, then the menu again.
+expect_settings_fault() {
+    e2e_expect_message エラー OK "インストーラの設定に誤りがあります."
+    e2e_screenshot "$CASE"
+    e2e_answer OK
+    e2e_wait_window "${MENU[@]}"
+    e2e_expect_shown "TfmMenu Setup" "#32770 エラー"
+}
+before=$(written_state)
+
+CASE=unnamed-install
+e2e_start
+e2e_wait_window "${MENU[@]}"
+# Enter highlights Install, the second one starts it.
+e2e_drive key "${MENU[@]}" Enter Enter
+expect_settings_fault
+exit_menu
+[ "$(written_state)" = "$before" ] ||
+    e2e_fail "$CASE: expected nothing written, but before:" "$before" "after:" "$(written_state)"
+
+# A program recorded under the empty name makes Uninstall live.
+CASE=unnamed-uninstall
+program=$E2E_DRIVE_C/unnamed-program.exe
+printf 'MZ' >"$program"
+e2e_reg add "$SHARED_KEY" /v Path /d 'C:\unnamed-program.exe' /f >/dev/null
+before=$(written_state)
+e2e_start
+e2e_wait_window "${MENU[@]}"
+# Enter highlights Exit, Up then Uninstall.
+e2e_drive key "${MENU[@]}" Enter Up Enter
+expect_settings_fault
+exit_menu
+after=$(written_state)
+e2e_reg delete "$SHARED_KEY" /v Path /f >/dev/null
+[ -f "$program" ] || e2e_fail "$CASE: the recorded program was deleted"
+rm "$program"
+[ "$after" = "$before" ] ||
+    e2e_fail "$CASE: expected nothing written or deleted, but before:" "$before" "after:" "$after"
 
 # The settings as a medium has them, for the pictures.
 e2e_sjis >"$m/Setup.INI" <<EOF

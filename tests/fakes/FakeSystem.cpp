@@ -233,7 +233,8 @@ std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) 
     auto parent = nodes.find(Key(ExtractFolderPart(path)));
     auto node = nodes.find(key);
     if (Fails("CreateForWrite", path) || parent == nodes.end() || !parent->second.folder ||
-        (node != nodes.end() && (node->second.folder || node->second.readOnly))) {
+        (node != nodes.end() &&
+         (node->second.folder || node->second.readOnly || node->second.hidden))) {
         return nullptr;
     }
     if (node == nodes.end()) {
@@ -259,6 +260,26 @@ std::unique_ptr<OutputFile> FakeSystem::CreateNewForWrite(const std::string& pat
 
 bool FakeSystem::FileExists(const std::string& path) {
     return !Fails("FileExists", path) && HasFile(path);
+}
+
+bool FakeSystem::IsReadOnlyFile(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    return !Fails("IsReadOnlyFile", path) && node != nodes.end() && !node->second.folder &&
+           node->second.readOnly;
+}
+
+bool FakeSystem::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
+    auto from = nodes.find(Key(replacement));
+    auto to = nodes.find(Key(target));
+    if (Fails("ReplaceExistingFile", target) || from == nodes.end() || from->second.folder ||
+        to == nodes.end() || to->second.folder || to->second.readOnly || from == to) {
+        return false;
+    }
+    // The target keeps its name and takes the replacement's contents and attributes.
+    to->second =
+        Node{to->second.path, false, from->second.readOnly, from->second.data, from->second.hidden};
+    nodes.erase(from);
+    return true;
 }
 
 bool FakeSystem::FolderExists(const std::string& path) {

@@ -86,6 +86,8 @@ public:
     std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    bool IsReadOnlyFile(const std::string& path) override;
+    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
@@ -125,6 +127,9 @@ public:
         bool folder = false;
         bool readOnly = false;
         std::string data;
+        // The hidden or the system attribute, which makes the system refuse to create
+        // the file anew with normal attributes.
+        bool hidden = false;
     };
     // Full, normalised key of a path (drive-qualified, '\' only, no trailing
     // separator, ASCII letters lower case outside double-byte characters, "." and ".."

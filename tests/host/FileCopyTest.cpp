@@ -294,6 +294,163 @@ TEST_F(FileCopyTest, AbortClosesTheJobAndDeletesTheTarget) {
     EXPECT_FALSE(job.Source || job.Target);
 }
 
+// The destination folder's files, to show that nothing but the target is left.
+std::vector<std::string> FilesIn(const FakeSystem& system, const std::string& folder) {
+    std::vector<std::string> files;
+    for (const std::string& entry : system.Tree()) {
+        if (entry.compare(0, folder.size(), folder) == 0 && entry.back() != '\\') {
+            files.push_back(entry);
+        }
+    }
+    return files;
+}
+
+// An existing target, a user's file perhaps, that the copy overwrites.
+class ExistingTargetTest : public FileCopyTest {
+protected:
+    void SetUp() override {
+        FileCopyTest::SetUp();
+        system.AddFile("D:\\SETUP\\a.bin", Contents(size));
+        system.AddFile(target, "the user's own");
+    }
+    // Begins the job and moves its first, full chunk.
+    void CopyFirstChunk() {
+        int64_t skipped = 0;
+        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), 0);
+        uint32_t bytes = 0;
+        ASSERT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
+    }
+    const int64_t size = CopyChunkSize + 90000;
+    const std::string target = "C:\\Dst\\a.bin";
+};
+
+TEST_F(ExistingTargetTest, IsReplacedOnlyByACompleteCopy) {
+    CopyFirstChunk();
+    EXPECT_EQ(system.FileData(target), "the user's own");
+    uint32_t bytes = 0;
+    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(bytes, 90000u);
+    EXPECT_TRUE(system.FileData(target) == Contents(size));
+    EXPECT_EQ(FilesIn(system, "C:\\Dst\\"), std::vector<std::string>{target});
+}
+
+TEST_F(ExistingTargetTest, AFailureOrACancelLeavesTheOriginal) {
+    struct Case {
+        std::string name;
+        std::function<void(FakeSystem&)> fault;
+        ChunkResult failure;  // Finished: cancelled after the first chunk
+    } cases[] = {
+        {"read fails",
+         [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+         ChunkResult::ReadFailed},
+        {"write fails",
+         [](FakeSystem& s) {
+             s.failIf = FailNth("Write", "C:\\Dst\\~setup1.tmp", kFirstOfSecondChunk);
+         },
+         ChunkResult::WriteFailed},
+        {"disk fills up", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; },
+         ChunkResult::WriteFailed},
+        {"the replacement cannot take its place",
+         [](FakeSystem& s) {
+             s.failIf = [](const std::string& op, const std::string&) {
+                 return op == "ReplaceExistingFile";
+             };
+         },
+         ChunkResult::WriteFailed},
+        {"cancelled", nullptr, ChunkResult::Finished},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        system = FakeSystem();
+        SetUp();
+        job = FileCopyJob();
+        if (c.fault) {
+            c.fault(system);
+        }
+        CopyFirstChunk();
+        uint32_t bytes = 0;
+        if (c.failure == ChunkResult::Finished) {
+            EXPECT_TRUE(AbortFileCopy(system, job));
+        } else {
+            EXPECT_EQ(CopyNextChunk(system, job, bytes), c.failure);
+        }
+        EXPECT_FALSE(job.Source || job.Target);
+        EXPECT_EQ(system.FileData(target), "the user's own");
+        EXPECT_EQ(FilesIn(system, "C:\\Dst\\"), std::vector<std::string>{target});
+
+        // The prompt names the target, as for a new file.
+        int64_t skipped = 0;
+        ui = ScriptedUi();
+        ui.answers = {true};
+        if (c.failure != ChunkResult::Finished) {
+            AskAfterChunkFailure(ui, job, c.failure, skipped);
+            EXPECT_EQ(ui.Messages(), std::vector<std::string>{c.failure == ChunkResult::ReadFailed
+                                                                  ? ReadPrompt("D:\\SETUP\\a.bin")
+                                                                  : WritePrompt(target)});
+        }
+    }
+}
+
+TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
+    struct Case {
+        std::string name;
+        bool hidden;
+        bool readOnly;
+        int result;
+    } cases[] = {
+        {"hidden or system", true, false, 0},
+        {"read-only", false, true, 2},
+        {"read-only and hidden", true, true, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        system = FakeSystem();
+        SetUp();
+        ui = ScriptedUi();
+        ui.answers = {true};
+        job = FileCopyJob();
+        FakeSystem::Node& node = system.nodes[system.Key(target)];
+        node.hidden = c.hidden;
+        node.readOnly = c.readOnly;
+        int64_t skipped = 0;
+        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), c.result);
+        if (c.result == 0) {
+            uint32_t bytes = 0;
+            EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
+            EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+            EXPECT_TRUE(system.FileData(target) == Contents(size));
+            // The attributes of a newly written file.
+            EXPECT_FALSE(system.nodes[system.Key(target)].hidden);
+            EXPECT_TRUE(ui.Messages().empty());
+        } else {
+            EXPECT_EQ(skipped, size);
+            EXPECT_EQ(ui.Messages(), std::vector<std::string>{WritePrompt(target)});
+            EXPECT_EQ(system.FileData(target), "the user's own");
+        }
+        EXPECT_EQ(FilesIn(system, "C:\\Dst\\"), std::vector<std::string>{target});
+    }
+}
+
+TEST_F(ExistingTargetTest, TheReplacementTakesAFreeNameAndLeavesOtherFilesAlone) {
+    system.AddFile("C:\\Dst\\~setup1.tmp", "someone else's");
+    CopyFirstChunk();
+    EXPECT_EQ(job.ReplacementPath, "C:\\Dst\\~setup2.tmp");
+    uint32_t bytes = 0;
+    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(system.FileData("C:\\Dst\\~setup1.tmp"), "someone else's");
+    EXPECT_EQ(FilesIn(system, "C:\\Dst\\"),
+              (std::vector<std::string>{target, "C:\\Dst\\~setup1.tmp"}));
+
+    // With every name taken, the target counts as one that cannot be written.
+    for (int n = 1; n <= ReplacementNameCount; ++n) {
+        system.AddFile("C:\\Dst\\~setup" + std::to_string(n) + ".tmp");
+    }
+    ui.answers = {true};
+    int64_t skipped = 0;
+    EXPECT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), 2);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{WritePrompt(target)});
+}
+
 TEST(CopyPercent, WholePercentIn64Bits) {
     struct Case {
         int64_t copied;
@@ -531,6 +688,17 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
         EXPECT_EQ(phase.Installed(), c.installed);
         EXPECT_FALSE(phase.system.HasFile(a));  // never a truncated copy
     }
+}
+
+TEST(CopyPhase, ACancelDuringAReplacementKeepsTheOriginal) {
+    CopyPhase phase;
+    phase.AddSource("big.bin", Contents(2 * CopyChunkSize));
+    phase.system.AddFile("C:\\Dst\\big.bin", "the user's own");
+    phase.cancelAtPump = 2;  // after the first chunk
+    phase.ui.answers = {true};
+    EXPECT_FALSE(phase.Run());
+    EXPECT_EQ(phase.system.FileData("C:\\Dst\\big.bin"), "the user's own");
+    EXPECT_EQ(FilesIn(phase.system, "C:\\Dst\\"), std::vector<std::string>{"C:\\Dst\\big.bin"});
 }
 
 }  // namespace

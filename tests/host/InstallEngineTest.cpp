@@ -155,6 +155,22 @@ TEST_F(InstallEngineTest, FullInstallationIntoANewFolder) {
     EXPECT_FALSE(cancel);
 }
 
+TEST_F(InstallEngineTest, AnEmptySoftwareNameWritesNothing) {
+    // What settings that name no software give: the destination is the base folder.
+    s.SoftName.clear();
+    s.DstFolder = "C:\\Program Files\\";
+    const std::vector<std::string> tree = system.Tree();
+    ui.answers = {true, true};
+    Install();
+    EXPECT_EQ(
+        (Events{MessageEvent("エラー", MessageButtons::Ok, "インストーラの設定に誤りがあります.")}),
+        ui.events);
+    EXPECT_EQ(tree, system.Tree());
+    EXPECT_TRUE(system.Keys(Root::User).empty());
+    EXPECT_TRUE(system.Keys(Root::Machine).empty());
+    EXPECT_TRUE(system.links.empty());
+}
+
 TEST_F(InstallEngineTest, ExistingFolderIsAskedAboutAndNotRecorded) {
     system.AddFolder(kDst);
     ui.answers = {true, true};

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "install/InstallRecord.h"
+#include "system/FileBytes.h"
 #include "tests/fakes/FakeSystem.h"
 
 namespace {
@@ -129,6 +130,27 @@ TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     PathList files;
     PathList folders;
     EXPECT_FALSE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+}
+
+TEST(InstallRecord, ARecordBeyondTheSizeLimitCannotBeRead) {
+    const std::string line = "C:\\App\\a.txt\r\n";
+    std::string record;
+    while (static_cast<int64_t>(record.size() + line.size()) <= kMaxWholeFileBytes) {
+        record += line;
+    }
+    for (const bool beyond : {false, true}) {
+        SCOPED_TRACE(beyond);
+        FakeSystem system;
+        system.AddFile(
+            "C:\\App\\_setup.log",
+            beyond ? record + std::string(
+                                  static_cast<size_t>(kMaxWholeFileBytes) - record.size() + 1, '\n')
+                   : record);
+        PathList files;
+        PathList folders;
+        EXPECT_EQ(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders), !beyond);
+        EXPECT_EQ(files.size(), beyond ? 0 : record.size() / line.size());
+    }
 }
 
 TEST(InstallRecord, AWriteFailureIsReportedAndLeavesNoPartRecord) {

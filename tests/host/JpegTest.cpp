@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -168,6 +169,46 @@ TEST(Jpeg, UndecodableFilesFailCleanly) {
         ASSERT_TRUE(picture.Allocate(4, 4));  // what was there before is released
         EXPECT_FALSE(Decode(c.file, picture));
         EXPECT_TRUE(picture.Empty());
+    }
+}
+
+TEST(Jpeg, APictureDeclaringTooManyPixelsIsRefusedFromItsHeader) {
+    // Noise, so that the data runs well beyond the first read of the decoder.
+    Image noise{300, 300, 3, JCS_RGB, {}};
+    uint32_t seed = 7;
+    for (int i = 0; i < 300 * 300 * 3; ++i) {
+        seed = seed * 1103515245 + 12345;
+        noise.samples.push_back(static_cast<uint8_t>(seed >> 16));
+    }
+    const std::string good = Encode(noise);
+    const std::string goodProgressive = Encode(noise, true);
+    ASSERT_GT(good.size(), 100000u);
+    struct Case {
+        const char* name;
+        std::string file;
+        bool refusedFromHeader;
+    } cases[] = {
+        {"20000 x 10001", WithDeclaredSize(good, 20000, 10001), true},
+        {"10001 x 20000, progressive", WithDeclaredSize(goodProgressive, 10001, 20000), true},
+        {"65500 x 65500", WithDeclaredSize(good, 65500, 65500), true},
+        // Within the limit: decoded until the data runs out.
+        {"4000 x 3000", WithDeclaredSize(good, 4000, 3000), false},
+    };
+    ASSERT_GT(uint64_t{20000} * 10001, kMaxJpegPixels);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("D:\\SETUP.jpg", c.file);
+        Bitmap picture;
+        EXPECT_FALSE(LoadJpegFile(system, "D:\\SETUP.jpg", picture));
+        EXPECT_TRUE(picture.Empty());
+        const auto reads = std::count(system.operationLog.begin(), system.operationLog.end(),
+                                      "Read D:\\SETUP.jpg");
+        if (c.refusedFromHeader) {
+            EXPECT_EQ(reads, 1);
+        } else {
+            EXPECT_GT(reads, 5);
+        }
     }
 }
 

@@ -97,4 +97,60 @@ TEST(MenuKeys, OnlyLiveSlotsAreHit) {
     EXPECT_EQ(kSlotInstall, HitTestSlots(rects, false, 10, 150));
 }
 
+// The menu's slots with ButtonAlign 0, Install live: one point in each, and the
+// cursor point of Exit that a key's highlight takes the cursor to.
+struct PointerFixture {
+    PointerFixture() { LayoutButtonSlots(320, 240, 0, rects); }
+    ButtonRect rects[kSlotCount];
+    const int32_t installX = 40, installY = 10;
+    const int32_t exitX = 96, exitY = 84;
+    const int32_t offX = 200, offY = 200;
+    MenuPointer pointer;
+};
+
+TEST(MenuPointer, AClickActsOnTheSlotUnderThePointerAfterADroppedMove) {
+    PointerFixture f;
+    int32_t hot = f.pointer.SlotForMove(f.rects, false, -1, f.installX, f.installY);
+    ASSERT_EQ(kSlotInstall, hot);
+    // Down moves the highlight and the cursor to Exit; the old place is reported late.
+    const MenuKeyEffect down = MenuKeyDown(kKeyDown, hot, false);
+    ASSERT_EQ(Highlight, down.kind);
+    hot = down.slot;
+    f.pointer.CursorMoved(f.installX, f.installY, f.exitX, f.exitY);
+    EXPECT_EQ(kSlotExit, f.pointer.SlotForMove(f.rects, false, hot, f.installX, f.installY));
+    // The pointer is over Install at the click, as the user sees it.
+    EXPECT_EQ(kSlotInstall, f.pointer.SlotForClick(f.rects, false, f.installX, f.installY));
+    // Once clicked, a move at that place is the user's.
+    EXPECT_EQ(kSlotInstall, f.pointer.SlotForMove(f.rects, false, hot, f.installX, f.installY));
+    // A click beside every live slot acts on none, whatever is highlighted.
+    EXPECT_EQ(-1, f.pointer.SlotForClick(f.rects, false, f.offX, f.offY));
+    EXPECT_EQ(-1, f.pointer.SlotForClick(f.rects, false, 40, 40));  // Uninstall, not live
+}
+
+TEST(MenuPointer, OnlyTheOldPlaceAfterACursorMoveIsDropped) {
+    struct Step {
+        const char* what;
+        int32_t x, y;
+        int32_t hot;
+        int32_t slot;
+    };
+    PointerFixture f;
+    const Step steps[] = {
+        {"before any cursor move, the old place counts", f.installX, f.installY, kSlotExit,
+         kSlotInstall},
+        {"cursor moved: the old place is dropped", f.installX, f.installY, kSlotExit, kSlotExit},
+        {"the new place counts", f.exitX, f.exitY, kSlotExit, kSlotExit},
+        {"the old place is still dropped", f.installX, f.installY, kSlotExit, kSlotExit},
+        {"somewhere else counts", f.offX, f.offY, kSlotExit, -1},
+        {"after that, the old place counts again", f.installX, f.installY, -1, kSlotInstall},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (&step == &steps[1]) {
+            f.pointer.CursorMoved(f.installX, f.installY, f.exitX, f.exitY);
+        }
+        EXPECT_EQ(step.slot, f.pointer.SlotForMove(f.rects, false, step.hot, step.x, step.y));
+    }
+}
+
 }  // namespace

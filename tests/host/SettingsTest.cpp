@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "config/SetupSettings.h"
+#include "system/FileBytes.h"
 #include "tests/data/ini/TrickyIniFiles.h"
 #include "tests/fakes/FakeSystem.h"
 
@@ -147,8 +148,10 @@ TEST_F(LoadSettingsTest, AdjustmentsUseTheValuesReadBefore) {
          false, "Sub", "C:\\Windows\\Sub"},
         {"unknown DstFolderID", exec + "[AdvanceOption]\r\nDstFolderID=99\r\n", true, false, false,
          false, "Soft", "\\Soft"},
-        {"empty SoftName", "[BasicOption]\r\nSoftName=\r\n", false, false, false, false, "",
-         "C:\\Program Files\\"},
+        {"empty SoftName", "[BasicOption]\r\nSoftName=\r\n", false, false, false, false, "ソフト",
+         "C:\\Program Files\\ソフト"},
+        {"blank SoftName", "[BasicOption]\r\nSoftName = \"\" \r\n", false, false, false, false,
+         "ソフト", "C:\\Program Files\\ソフト"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -237,6 +240,15 @@ TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
         LoadSettings(settings, system);
         EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
     }
+}
+
+// A settings file beyond the size of any real one is taken for one that cannot be
+// read, even when it starts like a good one.
+TEST_F(LoadSettingsTest, AFileBeyondTheSizeLimitLeavesTheRecord) {
+    const std::string good = kId + "[BasicOption]\r\nSoftName=Big\r\n";
+    const std::string padding(static_cast<size_t>(kMaxWholeFileBytes) - good.size(), ';');
+    EXPECT_EQ("Big", Load(good + padding).SoftName);
+    EXPECT_EQ(Describe(TSetupSettings()), Describe(Load(good + padding + ";")));
 }
 
 TEST_F(LoadSettingsTest, ReadsTheFileNamedAfterTheExecutable) {

@@ -105,6 +105,25 @@ TEST_F(UninstallEngineTest, NotInstalledTouchesNothing) {
     EXPECT_TRUE(cancel);  // not even cleared
 }
 
+// Without a name the product key would be the key shared by every product, where
+// anyone may have left values.
+TEST_F(UninstallEngineTest, AnEmptySoftwareNameTouchesNothing) {
+    const std::string sharedKey = "Software\\Quillfen\\SolvanInstallerMaker\\";
+    system.SetValue(Root::User, sharedKey, "LogFile", kRecord);
+    system.SetValue(Root::User, sharedKey, "Path", "C:\\App\\a.txt");
+    s.SoftName.clear();
+    const std::vector<std::string> tree = system.Tree();
+    ui.answers = {true, true};
+    Uninstall();
+    EXPECT_EQ(
+        (Events{MessageEvent("エラー", MessageButtons::Ok, "インストーラの設定に誤りがあります.")}),
+        ui.events);
+    EXPECT_EQ(tree, system.Tree());
+    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+    EXPECT_EQ("C:\\App\\a.txt", system.Value(Root::User, sharedKey, "Path"));
+    EXPECT_TRUE(cancel);  // not even cleared
+}
+
 TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
     struct Case {
         std::string name;

@@ -196,6 +196,57 @@ TEST_F(DataLayerTest, ATreeIsScannedAndCopiedByteForByte) {
     }
 }
 
+// An existing file, hidden and system as some programs keep their settings, is
+// replaced by a complete copy; a copy that stops half-way, or whose replacement
+// cannot take the place of a file in use, leaves it as it was.
+TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
+    const std::wstring source = wideBase_ + L"source.bin";
+    const std::wstring target = wideBase_ + L"設定.dat";
+    const DWORD hiding = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const size_t size = CopyChunkSize + 4321;
+    RawWrite(source, Contents(size));
+    struct Case {
+        const char* name;
+        bool cancel;
+        bool inUse;  // another program has the file open and lets nobody delete it
+        ChunkResult last;
+    } cases[] = {
+        {"copied to the end", false, false, ChunkResult::Finished},
+        {"cancelled after the first chunk", true, false, ChunkResult::Finished},
+        {"the file is in use", false, true, ChunkResult::WriteFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RawWrite(target, "the user's own", hiding);
+        FileHandle user;
+        if (c.inUse) {
+            user.Reset(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(user);
+        }
+        FileCopyJob job;
+        int64_t skipped = 0;
+        ASSERT_EQ(
+            0, BeginFileCopy(system_, ui_, job, ToCodePage(source), ToCodePage(target), skipped));
+        uint32_t bytes = 0;
+        ASSERT_EQ(ChunkResult::FullChunk, CopyNextChunk(system_, job, bytes));
+        if (c.cancel) {
+            EXPECT_TRUE(AbortFileCopy(system_, job));
+        } else {
+            EXPECT_EQ(c.last, CopyNextChunk(system_, job, bytes));
+        }
+        user.Reset();
+        const bool replaced = !c.cancel && c.last == ChunkResult::Finished;
+        EXPECT_TRUE(RawRead(target) == (replaced ? Contents(size) : "the user's own"));
+        EXPECT_EQ(replaced ? 0 : hiding, GetFileAttributesW(target.c_str()) & hiding);
+        // Nothing is left beside the two files.
+        WIN32_FIND_DATAW data;
+        FindHandle find(FindFirstFileW((wideBase_ + L"*.tmp").c_str(), &data));
+        EXPECT_FALSE(find);
+    }
+}
+
 TEST_F(DataLayerTest, TheInstallRecordIsWrittenAndReadBackByteForByte) {
     const std::string root = base_ + "ソ表\\";
     ASSERT_TRUE(system_.CreateFolderTree(root));

@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "config/SetupSettings.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgressUi.h"
@@ -24,6 +27,7 @@
 #include "resources/Layouts.h"
 #include "setup/WindowSet.h"
 #include "system/win32/Encoding.h"
+#include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
 #include "uninstall/unUninstallProgress.h"
 
@@ -176,6 +180,16 @@ void AnswerNextBox(int answer, std::vector<HWND> watched = {}) {
 }
 
 // ---- The window set, created as the program creates it ----
+
+void CreateWindowSet(Application& app, System& system) {
+    app.CreateForm(fmMenu, system);
+    app.CreateForm(fmBrouse, system);
+    app.CreateForm(fmInstallReadyMsg);
+    app.CreateForm(fmInstallProgress, system);
+    app.CreateForm(fmUninstallProgress, system);
+    app.CreateForm(fmInstallBack, system);
+    app.CreateForm(fmInstallInfo, system);
+}
 
 class WindowSetTest : public ::testing::Test {
 protected:
@@ -755,6 +769,9 @@ TEST(MessageBoxTest, ShowsTextCaptionButtonsAndIconAboveTheWindows) {
     app.CreateForm(progress, system);
     ASSERT_NE(nullptr, progress->Handle()) << "no windows without a display";
     progress->Show();
+    // Its engine is not under test: on a busy machine its start tick would come
+    // while a box is up and show boxes of its own.
+    progress->tmStart.SetEnabled(false);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         AnswerNextBox(c.answer, {main->Handle(), progress->Handle()});
@@ -810,6 +827,96 @@ TEST_F(WindowSetTest, ExceptionInAHandlerIsShownAndTheLoopGoesOn) {
     app.ProcessMessages();
     EXPECT_EQ(1, clicks);
     EXPECT_FALSE(app.Terminated());
+}
+
+// ---- An engine or a menu action that raises an exception ----
+
+// The real system for a setup program in a folder of its own, with the settings of a
+// software that is not installed, where listing a folder or asking for one runs out
+// of memory.
+class ThrowingSystem : public Win32System {
+public:
+    explicit ThrowingSystem(std::string folder) : folder_(std::move(folder)) {}
+    std::string ExecutablePath() override { return folder_ + "Setup.exe"; }
+    bool FindFiles(const std::string&, std::vector<FindEntry>&) override { throw std::bad_alloc(); }
+    bool FolderExists(const std::string&) override { throw std::bad_alloc(); }
+
+private:
+    std::string folder_;
+};
+
+class ThrowingWindowSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH + 1];
+        ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+        folder_ = std::wstring(temp) + L"FormsTest" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        const std::string settings =
+            "[Identification]\r\nID=SolvaneInstaller\r\n"
+            "[BasicOption]\r\nSoftName=例外の試験" +
+            std::to_string(GetCurrentProcessId()) + "\r\n";
+        FileHandle file(CreateFileW((folder_ + L"\\Setup.INI").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), settings.data(), static_cast<DWORD>(settings.size()),
+                              &written, nullptr));
+        file.Reset();
+        system = std::make_unique<ThrowingSystem>(ToCodePage(folder_ + L"\\"));
+        CreateWindowSet(app, *system);
+        ASSERT_NE(nullptr, fmMenu->Handle()) << "no windows without a display";
+        ASSERT_FALSE(fmMenu->IniMissing);
+        fmMenu->Show();
+        ASSERT_TRUE(fmMenu->Visible());
+    }
+    void TearDown() override {
+        DeleteFileW((folder_ + L"\\Setup.INI").c_str());
+        RemoveDirectoryW(folder_.c_str());
+        SetupSettings = TSetupSettings();
+    }
+
+    void PressOnMenu(WPARAM key) {
+        PostMessageW(fmMenu->Handle(), WM_KEYDOWN, key, 0);
+        app.ProcessMessages();
+    }
+    // The exception's display came, and the menu alone takes input again: Esc leaves.
+    void ExpectShownAndMenuBack() {
+        EXPECT_TRUE(g_box.seen);
+        EXPECT_EQ("Setup", g_box.caption);
+        EXPECT_EQ(std::string(std::bad_alloc().what()) + ".", g_box.text);
+        EXPECT_TRUE(g_box.icon);
+        EXPECT_FALSE(fmMenu->Busy);
+        EXPECT_FALSE(fmInstallProgress->EngineRunning);
+        for (Form* form : {static_cast<Form*>(fmInstallReadyMsg), static_cast<Form*>(fmInstallBack),
+                           static_cast<Form*>(fmInstallProgress), static_cast<Form*>(fmBrouse)}) {
+            SCOPED_TRACE(form->Layout().className);
+            EXPECT_FALSE(form->Visible());
+            EXPECT_FALSE(IsWindowVisible(form->Handle()));
+        }
+        EXPECT_TRUE(fmMenu->Visible());
+        PressOnMenu(VK_ESCAPE);
+        EXPECT_TRUE(PumpUntil(app, [this] { return app.Terminated(); }));
+    }
+
+    std::wstring folder_;
+    std::unique_ptr<ThrowingSystem> system;
+    Application app{"Setup"};
+};
+
+TEST_F(ThrowingWindowSetTest, AMenuActionThatThrowsHandsBackToTheMenu) {
+    AnswerNextBox(IDOK);
+    PressOnMenu(VK_RETURN);  // highlights Install
+    PressOnMenu(VK_RETURN);  // whose source scan throws
+    ExpectShownAndMenuBack();
+}
+
+TEST_F(ThrowingWindowSetTest, AnEngineThatThrowsClosesItsWindowAndHandsBackToTheMenu) {
+    fmMenu->Hide();
+    fmInstallBack->Show();
+    fmInstallProgress->Show();
+    AnswerNextBox(IDOK);
+    EXPECT_TRUE(PumpUntil(app, [] { return g_box.seen && !fmInstallProgress->Visible(); }));
+    ExpectShownAndMenuBack();
 }
 
 // ---- The main loop and its idle handler, on a window of its own ----

@@ -625,6 +625,57 @@ TEST_F(FileSystemTest, AJunctionIsNoPlainFolder) {
     EXPECT_TRUE(system_.FolderExists(base_ + "target\\inner"));
 }
 
+TEST_F(FileSystemTest, ReplacementTakesThePlaceOfHiddenAndSystemFiles) {
+    const DWORD cases[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE};
+    const std::string target = base_ + "表.dat";
+    const std::string replacement = base_ + "~setup1.tmp";
+    for (DWORD attributes : cases) {
+        SCOPED_TRACE(attributes);
+        ASSERT_TRUE(WriteText(target, "old"));
+        ASSERT_TRUE(SetFileAttributesW(ToWide(target).c_str(), attributes));
+        ASSERT_TRUE(WriteText(replacement, "new"));
+        EXPECT_FALSE(system_.IsReadOnlyFile(target));
+        EXPECT_TRUE(system_.ReplaceExistingFile(replacement, target));
+        EXPECT_EQ("new", ReadText(target));
+        EXPECT_FALSE(system_.FileExists(replacement));
+        const DWORD now = GetFileAttributesW(ToWide(target).c_str());
+        EXPECT_EQ(0u, now & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    }
+}
+
+TEST_F(FileSystemTest, FailedReplacementLeavesBothFilesAsTheyWere) {
+    const std::string target = base_ + "kept.txt";
+    const std::string replacement = base_ + "~setup1.tmp";
+    struct Case {
+        const char* name;
+        DWORD attributes;
+        bool replacementExists;
+    } cases[] = {
+        {"read-only target", FILE_ATTRIBUTE_READONLY, true},
+        {"read-only hidden target", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, true},
+        {"hidden target, the move fails", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetFileAttributesW(ToWide(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(WriteText(target, "kept"));
+        ASSERT_TRUE(SetFileAttributesW(ToWide(target).c_str(), c.attributes));
+        system_.RemoveFile(replacement);
+        if (c.replacementExists) {
+            ASSERT_TRUE(WriteText(replacement, "new"));
+        }
+        EXPECT_EQ((c.attributes & FILE_ATTRIBUTE_READONLY) != 0, system_.IsReadOnlyFile(target));
+        EXPECT_FALSE(system_.ReplaceExistingFile(replacement, target));
+        EXPECT_EQ("kept", ReadText(target));
+        EXPECT_EQ(c.attributes,
+                  GetFileAttributesW(ToWide(target).c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
+        EXPECT_EQ(c.replacementExists ? "new" : "<fail>", ReadText(replacement));
+    }
+    EXPECT_FALSE(system_.IsReadOnlyFile(base_ + "missing.txt"));
+    EXPECT_FALSE(system_.IsReadOnlyFile(base_));
+}
+
 // Beyond MAX_PATH, with either separator and a "..": each operation reaches the
 // same file.
 TEST_F(FileSystemTest, PathsBeyondMaxPathWork) {
