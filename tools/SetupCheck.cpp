@@ -8,6 +8,7 @@
 #include "check/CommandLine.h"
 #include "check/MediumCheck.h"
 #include "check/ReportText.h"
+#include "setup/DllLoading.h"
 #include "system/Paths.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Win32System.h"
@@ -99,6 +100,7 @@ private:
 }  // namespace
 
 int main() {
+    RestrictDllLoading();
     TextOutput out(STD_OUTPUT_HANDLE);
     TextOutput err(STD_ERROR_HANDLE);
     const std::vector<std::string> arguments = Arguments();

@@ -23,8 +23,9 @@ fail() {
     failures=$((failures + 1))
 }
 
-# program, subsystem, execution level, size limit (0: none)
+# program, subsystem ("_" for a blank), execution level, size limit (0: none)
 while read -r program subsystem level limit; do
+    subsystem=${subsystem//_/ }
     file=$build/$program
     if ! [ -f "$file" ]; then
         fail "not built"
@@ -36,7 +37,8 @@ while read -r program subsystem level limit; do
     grep -q "^Subsystem.*($subsystem)" <<<"$headers" ||
         fail "subsystem $(sed -n 's/^Subsystem\s*//p' <<<"$headers"), expected $subsystem"
     for flag in DYNAMIC_BASE NX_COMPAT; do
-        grep -q "^\s*IMAGE_DLL_CHARACTERISTICS_$flag" <<<"$headers" || fail "no $flag"
+        # objdump names the flag with or without its prefix, by version.
+        grep -Eq "^\s*(IMAGE_DLL_CHARACTERISTICS_)?$flag\s*$" <<<"$headers" || fail "no $flag"
     done
     imports=$(sed -n 's/^\s*DLL Name: *//p' <<<"$headers" | tr 'A-Z' 'a-z')
     [ -n "$imports" ] || fail "no imports found"
@@ -48,9 +50,9 @@ while read -r program subsystem level limit; do
     size=$(stat -c %s "$file")
     ((limit == 0 || size <= limit)) || fail "$size bytes, more than $limit"
 done <<EOF2
-Setup.exe Windows GUI requireAdministrator $SIZE_LIMIT
-_uninst.exe Windows GUI requireAdministrator $SIZE_LIMIT
-tools/SetupCheck.exe Windows CUI asInvoker 0
+Setup.exe Windows_GUI requireAdministrator $SIZE_LIMIT
+_uninst.exe Windows_GUI requireAdministrator $SIZE_LIMIT
+tools/SetupCheck.exe Windows_CUI asInvoker 0
 EOF2
 
 [ "$failures" = 0 ] && echo "3 executables checked: ok"
