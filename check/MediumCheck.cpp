@@ -12,6 +12,7 @@
 #include "install/Shortcuts.h"
 #include "menu/MenuPicture.h"
 #include "system/FileBytes.h"
+#include "system/Folders.h"
 #include "system/Jpeg.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
@@ -31,8 +32,8 @@ const char kBasicOption[] = "BasicOption";
 const char kAdvanceOption[] = "AdvanceOption";
 const char kMenuView[] = "MenuView";
 
-// The longest path Windows takes, without its terminating NUL.
-constexpr size_t kMaxPathBytes = 259;
+// The longest path Windows takes without the "\\?\" form, without its terminating NUL.
+constexpr size_t kMaxPathCharacters = 259;
 // A registry key name holds 255 characters, and each byte of SoftName becomes two.
 constexpr size_t kMaxSoftNameBytes = 127;
 // What the destination dialog adds to the need for the uninstaller copy.
@@ -67,6 +68,12 @@ const char kUnknownSection[] = "不明なセクションです. Setup.exe はこ
 const char kRepeatedSection[] =
     "同じ名前のセクションが前にあります. Setup.exe はこのセクションを読みません.";
 const char kUnknownKey[] = "不明なキーです. Setup.exe はこのキーを読みません.";
+const char kRepeatedKey[] =
+    "同じ名前のキーが前にあります. Setup.exe は最初のキーだけを読み、このキーを読みません.";
+const char kKeyWithoutEquals[] =
+    "\"=\" がありません. Setup.exe はこのキーを値のないものとして読み、既定値を使います.";
+const char kIdWithoutEquals[] =
+    "\"=\" がありません. Setup.exe は設定をひとつも読まず、組み込みの値のまま動きます.";
 const char kKeyOfOtherSection[] =
     "このキーは [%s] に書きます. Setup.exe はここにあるこのキーを読みません.";
 const char kNotANumber[] =
@@ -92,6 +99,13 @@ const char kExShortcutFileNotInSource[] =
 const char kAfterOpenMissing[] =
     "Setup.exe のフォルダに %s がありません. Setup.exe はインストールの後、"
     "このファイルが見つからないと表示します.";
+const char kUserWritableDestination[] =
+    "インストール先 %s は、管理者でないユーザーも書き込めるフォルダの中にあります. "
+    "管理者の権限で動くアンインストーラがそこから起動されるため、そのユーザーのプログラムが"
+    "アンインストーラを差し替えられます.";
+const char kDestinationTooLong[] =
+    "既定のインストール先 %s は %sで、239 文字以上です. Setup.exe のインストール先の画面は、"
+    "ユーザーが選び直すまで先へ進みません.";
 const char kDestinationRefused[] =
     "既定のインストール先 %s は有効なパスではありません. Setup.exe のインストール先の画面は、"
     "ユーザーが選び直すまで先へ進みません.";
@@ -104,9 +118,12 @@ const char kSoftNameTooLong[] =
     "%d バイトあり、127 バイトを超えます. Setup.exe はファイルをすべてコピーした後、"
     "レジストリの書込みに失敗します.";
 const char kDestinationPathTooLong[] =
-    "インストール先のパス %s は %d バイトで、259 バイトを超えます. Setup.exe はこれを作れません.";
+    "インストール先のパス %s は %sで、259 文字を超えます. Setup.exe はこれをインストールし、"
+    "削除もできますが、インストールされたソフトウェアがこのパスを扱えないことがあります.";
 const char kShortcutPathTooLong[] =
-    "ショートカット %s は %d バイトで、259 バイトを超えます. Setup.exe はこれを作れません.";
+    "ショートカット %s は %sで、259 文字を超えます. Setup.exe はこれを作れません.";
+const char kCharacters[] = "%d 文字";
+const char kCharactersOfLongestUserName[] = "%d 文字 (ユーザー名を %d 文字として)";
 const char kPictureUndecodable[] = "JPEG の絵として読めません. Setup.exe はこの絵を表示できません.";
 const char kMenuPictureTooSmall[] =
     "大きさ %d×%d は小さすぎます (幅も高さも 120 ピクセル以上が必要です). Setup.exe は"
@@ -186,6 +203,14 @@ std::string FindForbiddenCharacter(const std::string& name, const char* forbidde
     return std::string();
 }
 
+// The length of a path on the standard system, for a finding.
+std::string LengthText(const std::string& path) {
+    const int characters = static_cast<int>(StandardPathCharacters(path));
+    return HoldsStandardUserName(path) ? FormatText(kCharactersOfLongestUserName, characters,
+                                                    static_cast<int>(kLongestUserName))
+                                       : FormatText(kCharacters, characters);
+}
+
 // Whether the extension of `name` (from its last ".") is `extension`.
 bool HasExtension(const std::string& name, const char* extension) {
     return IniFile::SameName(name.substr(ReplaceExtension(name, "").size()), extension);
@@ -203,6 +228,9 @@ public:
         }
         report_.readable = true;
         ChooseSetupProgram(entries);
+        if (!CheckFileSizes()) {
+            return report_;
+        }
         const bool settingsPresent = CheckSettingsFilePresent(entries);
         const bool loaded = settingsPresent && LoadSettingsFile();
         if (loaded) {
@@ -210,6 +238,7 @@ public:
             CheckValues();
             CheckAdjustments();
             CheckDestination();
+            CheckDestinationWriters();
             CheckShortcutNames();
             CheckFilesNamedInSettings();
             CheckShortcutPathLength();
@@ -279,6 +308,20 @@ private:
         messagePath_ = ReplaceExtension(program_, ".MSG");
     }
 
+    SetupProgramSystem SetupSystem() { return SetupProgramSystem(system_, program_); }
+
+    // The files read whole must fit in memory; beyond the limit nothing is checked.
+    bool CheckFileSizes() {
+        for (const std::string& path : {settingsPath_, messagePath_}) {
+            const std::unique_ptr<InputFile> file = system_.OpenForRead(path);
+            if (file && file->Size() > kLargestCheckedFileBytes) {
+                report_.oversizedFile = ExtractNamePart(path);
+                return false;
+            }
+        }
+        return true;
+    }
+
     // The setup program ends at once unless "Setup.INI" itself can be opened, whatever
     // its own name is.
     bool CheckSettingsFilePresent(const std::vector<FindEntry>& entries) {
@@ -320,7 +363,8 @@ private:
         const std::string id = ini_->ReadString(kIdentification, "ID", "");
         const std::string idKey = KeyLabel(kIdentification, "ID");
         if (id.empty()) {
-            Add(Severity::Error, settingsName, idKey, kIdMissing);
+            Add(Severity::Error, settingsName, idKey,
+                IdWrittenWithoutEquals() ? kIdWithoutEquals : kIdMissing);
             return false;
         }
         if (id != kSetupId) {
@@ -328,9 +372,25 @@ private:
             Add(Severity::Error, settingsName, idKey, FormatText(text, id.c_str(), kSetupId));
             return false;
         }
-        SetupProgramSystem setupSystem(system_, program_);
+        SetupProgramSystem setupSystem = SetupSystem();
         LoadSettings(settings_, setupSystem);
         return true;
+    }
+
+    // Whether the ID line that the loader reads has no "=".
+    bool IdWrittenWithoutEquals() const {
+        for (const IniFile::SectionKeys& section : ini_->ListSections()) {
+            if (!IniFile::SameName(section.name, kIdentification)) {
+                continue;
+            }
+            for (size_t i = 0; i < section.keys.size(); ++i) {
+                if (IniFile::SameName(section.keys[i], "ID")) {
+                    return !section.hasValue[i];
+                }
+            }
+            return false;
+        }
+        return false;
     }
 
     // Sections and keys the loader never asks for.
@@ -352,15 +412,37 @@ private:
                 continue;
             }
             seen.push_back(section.name);
-            for (const std::string& key : section.keys) {
-                const KnownKey* knownKey = FindKnownKey(key);
-                const std::string label = KeyLabel(section.name, key);
-                if (knownKey == nullptr) {
-                    Add(Severity::Warning, file, label, kUnknownKey);
-                } else if (!IniFile::SameName(knownKey->section, section.name)) {
-                    Add(Severity::Warning, file, label,
-                        FormatText(kKeyOfOtherSection, knownKey->section));
-                }
+            CheckKeys(file, section);
+        }
+    }
+
+    // The keys of a section that the loader reads: only the first of a name counts.
+    void CheckKeys(const std::string& file, const IniFile::SectionKeys& section) {
+        std::vector<std::string> seen;
+        for (size_t i = 0; i < section.keys.size(); ++i) {
+            const std::string& key = section.keys[i];
+            const KnownKey* knownKey = FindKnownKey(key);
+            const std::string label = KeyLabel(section.name, key);
+            if (knownKey == nullptr) {
+                Add(Severity::Warning, file, label, kUnknownKey);
+                continue;
+            }
+            if (!IniFile::SameName(knownKey->section, section.name)) {
+                Add(Severity::Warning, file, label,
+                    FormatText(kKeyOfOtherSection, knownKey->section));
+                continue;
+            }
+            bool repeated = false;
+            for (const std::string& name : seen) {
+                repeated = repeated || IniFile::SameName(name, key);
+            }
+            if (repeated) {
+                Add(Severity::Warning, file, label, kRepeatedKey);
+                continue;
+            }
+            seen.push_back(key);
+            if (!section.hasValue[i]) {
+                Add(Severity::Warning, file, label, kKeyWithoutEquals);
             }
         }
     }
@@ -425,13 +507,31 @@ private:
                 FormatText(kFolderIdOutOfRange, static_cast<int>(settings_.DstFolderID),
                            settings_.DstFolder.c_str()));
         }
+        const bool fromSoftName = ini_->ReadString(kAdvanceOption, "DstSubFolder", "").empty();
+        const std::string subFolderKey = fromSoftName ? KeyLabel(kBasicOption, "SoftName")
+                                                      : KeyLabel(kAdvanceOption, "DstSubFolder");
         // On a drive root the path rules see only what the settings add.
         if (!IsValidInstallPath("C:\\" + settings_.DstSubFolder)) {
-            const bool fromSoftName = ini_->ReadString(kAdvanceOption, "DstSubFolder", "").empty();
-            Add(Severity::Error, file,
-                fromSoftName ? KeyLabel(kBasicOption, "SoftName")
-                             : KeyLabel(kAdvanceOption, "DstSubFolder"),
+            Add(Severity::Error, file, subFolderKey,
                 FormatText(kDestinationRefused, settings_.DstFolder.c_str()));
+        } else if (StandardPathCharacters(RemoveTrailingSeparator(settings_.DstFolder)) >
+                   kLongestDestinationCharacters) {
+            Add(Severity::Error, file, subFolderKey,
+                FormatText(kDestinationTooLong, settings_.DstFolder.c_str(),
+                           LengthText(settings_.DstFolder).c_str()));
+        }
+    }
+
+    // The uninstaller runs elevated from the destination: a standard user who may
+    // write there could replace it, or put a DLL beside it.
+    void CheckDestinationWriters() {
+        SetupProgramSystem setupSystem = SetupSystem();
+        const std::string base = GetBaseFolder(setupSystem, settings_.DstFolderID);
+        const bool driveRoot = base == AddTrailingSeparator(GetSystemFolderPath(setupSystem, 0));
+        if (settings_.StandAloneUninstUse && (driveRoot || HoldsStandardUserName(base))) {
+            Add(Severity::Warning, ExtractNamePart(settingsPath_),
+                KeyLabel(kAdvanceOption, "DstFolderID"),
+                FormatText(kUserWritableDestination, settings_.DstFolder.c_str()));
         }
     }
 
@@ -499,27 +599,29 @@ private:
             {RawFlag("ExShortcutPrograms", false), kProgramsMenuLocation, settings_.ShortcutFolder,
              settings_.ExShortcutName, exShortcutNameKey},
         };
+        SetupProgramSystem setupSystem = SetupSystem();
         std::string longest;
         std::string longestKey;
         for (const Shortcut& shortcut : shortcuts) {
             std::string linkPath;
             std::string linkFolder;
             if (shortcut.wanted &&
-                BuildShortcutPath(system_, shortcut.location, shortcut.subFolder, shortcut.name,
+                BuildShortcutPath(setupSystem, shortcut.location, shortcut.subFolder, shortcut.name,
                                   linkPath, linkFolder) &&
-                linkPath.size() > longest.size()) {
+                StandardPathCharacters(linkPath) > StandardPathCharacters(longest)) {
                 longest = linkPath;
                 longestKey = shortcut.nameKey;
             }
         }
-        if (longest.size() > kMaxPathBytes) {
+        // The shell saves a link only under a path the system takes as it is.
+        if (StandardPathCharacters(longest) > kMaxPathCharacters) {
             Add(Severity::Error, ExtractNamePart(settingsPath_), longestKey,
-                FormatText(kShortcutPathTooLong, longest.c_str(),
-                           static_cast<int>(longest.size())));
+                FormatText(kShortcutPathTooLong, longest.c_str(), LengthText(longest).c_str()));
         }
     }
 
-    // The longest path the installation makes under the default destination.
+    // The longest path the installation makes under the default destination. The
+    // installation itself takes any length, but not every program does.
     void CheckDestinationPathLength(const PathList& folders, const PathList& files) {
         PathList destinationFolders;
         PathList destinationFiles;
@@ -530,7 +632,7 @@ private:
         const auto consider = [&](const PathList& sources, const PathList& destinations) {
             for (size_t i = 0; i < destinations.size(); ++i) {
                 const std::string path = RemoveTrailingSeparator(destinations[i]);
-                if (path.size() > longest.size()) {
+                if (StandardPathCharacters(path) > StandardPathCharacters(longest)) {
                     longest = path;
                     longestSource = RemoveTrailingSeparator(sources[i]);
                 }
@@ -538,10 +640,9 @@ private:
         };
         consider(folders, destinationFolders);
         consider(files, destinationFiles);
-        if (longest.size() > kMaxPathBytes) {
-            Add(Severity::Error, MediumName(longestSource), "",
-                FormatText(kDestinationPathTooLong, longest.c_str(),
-                           static_cast<int>(longest.size())));
+        if (StandardPathCharacters(longest) > kMaxPathCharacters) {
+            Add(Severity::Warning, MediumName(longestSource), "",
+                FormatText(kDestinationPathTooLong, longest.c_str(), LengthText(longest).c_str()));
         }
     }
 
@@ -610,7 +711,7 @@ MediumReport CheckMedium(System& system, const std::string& folder) {
 }
 
 int CheckExitCode(const MediumReport& report) {
-    if (!report.readable) {
+    if (!report.readable || !report.oversizedFile.empty()) {
         return kCheckExitUnreadable;
     }
     for (const Finding& finding : report.findings) {

@@ -35,11 +35,17 @@ struct MediumSummary {
 struct MediumReport {
     // False when the folder cannot be listed; nothing else is filled in then.
     bool readable = false;
+    // A settings or message file too large to check, as named in the folder; the
+    // findings stop before it.
+    std::string oversizedFile;
     // The setup program the medium was read for, as named in the folder.
     std::string setupProgram;
     std::vector<Finding> findings;
     MediumSummary summary;
 };
+
+// Far above any real settings or message file, which are read whole.
+constexpr int64_t kLargestCheckedFileBytes = 4 * 1024 * 1024;
 
 constexpr int kCheckExitClean = 0;
 constexpr int kCheckExitErrors = 1;
@@ -49,5 +55,6 @@ constexpr int kCheckExitUnreadable = 2;
 // the only other executable (neither "_uninst.exe" nor the running checker).
 MediumReport CheckMedium(System& system, const std::string& folder);
 
-// 0 without errors (warnings allowed), 1 with errors, 2 for an unreadable folder.
+// 0 without errors (warnings allowed), 1 with errors, 2 for an unreadable folder or an
+// oversized file.
 int CheckExitCode(const MediumReport& report);

@@ -11,6 +11,7 @@ const char kContentsLine[] = "ファイル %s 個、フォルダ %s 個、合計
 const char kNeedLine[] = "インストール先の画面に出る必要容量は %s KB です.";
 const char kCountLine[] = "エラー %s 件、警告 %s 件.";
 const char kUnreadableFolder[] = "フォルダ %s を読めません.";
+const char kOversizedFile[] = "ファイル %s は %s バイトを超え、大きすぎるため調べられません.";
 
 // Grouped in threes as the destination dialog writes it, without the alignment.
 std::string Grouped(int64_t value) {
@@ -46,4 +47,8 @@ std::vector<std::string> FormatSummary(const MediumReport& report) {
 
 std::string FormatUnreadableFolder(const std::string& folder) {
     return FormatText(kUnreadableFolder, folder.c_str());
+}
+
+std::string FormatOversizedFile(const std::string& file) {
+    return FormatText(kOversizedFile, file.c_str(), Grouped(kLargestCheckedFileBytes).c_str());
 }

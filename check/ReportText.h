@@ -15,3 +15,6 @@ std::vector<std::string> FormatSummary(const MediumReport& report);
 
 // The one line for a folder that cannot be listed.
 std::string FormatUnreadableFolder(const std::string& folder);
+
+// The one line for a settings or message file too large to check.
+std::string FormatOversizedFile(const std::string& file);

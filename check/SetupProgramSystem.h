@@ -1,12 +1,27 @@
-// The system as the setup program of a medium folder sees it: everything is the real
-// system's except the running executable, which is that program. The settings loader
-// then finds the settings file beside it, not beside the checker.
+// The system as the setup program of a medium folder sees it on a user's computer:
+// everything is the real system's except the running executable, which is that
+// program, and the folders, which are those of a standard system. The settings loader
+// then finds the settings file beside the program, not beside the checker, and the
+// destination and the shortcuts are where they will be for most users, whatever
+// computer the checker runs on.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
 #include "system/System.h"
+
+// The user's name as it stands in the standard system's folders.
+extern const char kStandardUserName[];
+// The most characters Windows allows in a user's name.
+constexpr size_t kLongestUserName = 20;
+
+// Characters of a path on the standard system, a user's name in it taken at its
+// longest.
+size_t StandardPathCharacters(const std::string& path);
+// Whether the path lies in a folder of the user's own.
+bool HoldsStandardUserName(const std::string& path);
 
 class SetupProgramSystem : public System {
 public:
@@ -62,13 +77,12 @@ public:
     bool DeleteUserKey(const std::string& key) override { return system_.DeleteUserKey(key); }
     bool DeleteMachineKey(const std::string& key) override { return system_.DeleteMachineKey(key); }
 
-    WindowsVersion GetWindowsVersion() override { return system_.GetWindowsVersion(); }
-    std::string ShellFolderPath(int csidl) override { return system_.ShellFolderPath(csidl); }
-    std::string ShellFolderLocation(int csidl) override {
-        return system_.ShellFolderLocation(csidl);
-    }
-    std::string WindowsFolder() override { return system_.WindowsFolder(); }
-    std::string SystemFolder() override { return system_.SystemFolder(); }
+    // 64-bit Windows 7 to 11 on drive C:, as the 32-bit setup program sees it.
+    WindowsVersion GetWindowsVersion() override { return WindowsVersion{10, 0}; }
+    std::string ShellFolderPath(int csidl) override;
+    std::string ShellFolderLocation(int csidl) override { return ShellFolderPath(csidl); }
+    std::string WindowsFolder() override { return "C:\\Windows"; }
+    std::string SystemFolder() override { return "C:\\Windows\\system32"; }
     std::string TempFolder() override { return system_.TempFolder(); }
 
     std::string FromUtf16(const std::u16string& text, bool* exact = nullptr) override {

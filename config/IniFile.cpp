@@ -209,9 +209,10 @@ std::vector<IniFile::SectionKeys> IniFile::ListSections() const {
         if (i == 0 && sections_[i].entries.empty()) {
             continue;
         }
-        SectionKeys section{sections_[i].name, {}};
+        SectionKeys section{sections_[i].name, {}, {}};
         for (const Entry& e : sections_[i].entries) {
             section.keys.push_back(e.name);
+            section.hasValue.push_back(e.hasValue);
         }
         list.push_back(section);
     }

@@ -55,6 +55,8 @@ public:
     struct SectionKeys {
         std::string name;
         std::vector<std::string> keys;
+        // For each key, whether its line has '='.
+        std::vector<bool> hasValue;
     };
     // Every section in file order; the lines before the first header come first, as
     // a section without a name, when they name any key.

@@ -12,11 +12,6 @@ const char* const kInvalidPathMessage = "有効なパスではありません.."
 
 // Shown with the need when the uninstaller is copied too.
 constexpr int64_t kUninstallerKilobytes = 13;
-// The system starts programs only from paths of fewer than 260 characters: the
-// uninstaller under the longest name the installation may give it ("_uninst.exe"
-// behind nine more "_") must fit in the destination.
-constexpr size_t kRunnablePathCharacters = 259;
-constexpr size_t kLongestUninstallerName = 20;
 
 std::string FillIn(const char* format, const std::string& figure) {
     std::string text = format;
@@ -42,7 +37,13 @@ bool StartsAtDriveRoot(const std::string& path) {
     return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
 }
 
-// Characters, as the system counts them: a double-byte character is one.
+bool LeavesRoomForTheUninstaller(const std::string& path) {
+    return CharacterCount(AddTrailingSeparator(path)) + kLongestUninstallerName <=
+           kRunnablePathCharacters;
+}
+
+}  // namespace
+
 size_t CharacterCount(const std::string& text) {
     size_t count = 0;
     for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
@@ -50,13 +51,6 @@ size_t CharacterCount(const std::string& text) {
     }
     return count;
 }
-
-bool LeavesRoomForTheUninstaller(const std::string& path) {
-    return CharacterCount(AddTrailingSeparator(path)) + kLongestUninstallerName <=
-           kRunnablePathCharacters;
-}
-
-}  // namespace
 
 std::string FormatGroupedNumber(int64_t value) {
     constexpr int kDigits = 19;

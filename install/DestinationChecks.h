@@ -2,6 +2,7 @@
 // destination's drive, the path rules, and the verdict of the start button.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,18 @@ struct DestinationSpace {
     bool Red = false;      // both labels pure red, else the window-text colour
     int32_t SpaceState = kSpaceShort;
 };
+
+// The system starts programs only from paths of fewer than 260 characters: the
+// uninstaller under the longest name the installation may give it ("_uninst.exe"
+// behind nine more "_") must fit in the destination. So the start button takes a
+// folder of at most this many characters, without its trailing separator.
+constexpr size_t kRunnablePathCharacters = 259;
+constexpr size_t kLongestUninstallerName = 20;
+constexpr size_t kLongestDestinationCharacters =
+    kRunnablePathCharacters - kLongestUninstallerName - 1;
+
+// Characters, as the system counts them: a double-byte character is one.
+size_t CharacterCount(const std::string& text);
 
 // 25 characters, right-aligned, digits grouped by "," in threes. Negative values,
 // which no caller has, are written as 0.

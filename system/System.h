@@ -108,6 +108,8 @@ public:
     virtual bool WriteShellLink(const std::string& target, const std::string& arguments,
                                 const std::string& workingFolder, int showCommand,
                                 const std::string& linkPath) = 0;
-    // Opens a file with the shell's "open" verb; false when the shell fails.
+    // Opens a file with the shell's "open" verb, as the user who started the program
+    // wherever the system offers a way; false when the file is not there or the shell
+    // fails.
     virtual bool ShellOpen(const std::string& file, const std::string& workingFolder) = 0;
 };

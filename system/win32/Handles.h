@@ -5,8 +5,10 @@
 #include <windows.h>
 // Needs windows.h first.
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <memory>
+#include <string>
 
 // One handle of the kind that Traits describes (its type, its "no handle" value and
 // how it is released). Movable, not copyable.
@@ -128,6 +130,11 @@ public:
         Reset();
         return reinterpret_cast<void**>(&pointer_);
     }
+    // For methods that return the interface itself through a pointer.
+    T** Receive() {
+        Reset();
+        return &pointer_;
+    }
     void Reset() {
         if (pointer_ != nullptr) {
             pointer_->Release();
@@ -137,6 +144,50 @@ public:
 
 private:
     T* pointer_ = nullptr;
+};
+
+// A string for automation calls, freed with SysFreeString.
+class Bstr {
+public:
+    explicit Bstr(const std::wstring& text)
+        : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+
+    BSTR Get() const { return text_; }
+    explicit operator bool() const { return text_ != nullptr; }
+
+private:
+    BSTR text_;
+};
+
+// A value for automation calls, cleared with VariantClear: empty, a number or a
+// string (held as a BSTR of its own).
+class Variant {
+public:
+    Variant() { VariantInit(&value_); }
+    explicit Variant(LONG number) : Variant() {
+        value_.vt = VT_I4;
+        value_.lVal = number;
+    }
+    explicit Variant(const std::wstring& text) : Variant() {
+        value_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        if (value_.bstrVal != nullptr) {
+            value_.vt = VT_BSTR;
+        }
+    }
+    ~Variant() { VariantClear(&value_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+
+    // For passing by address; the callee does not take it over.
+    VARIANT* Get() { return &value_; }
+    // For passing by value; the copy shares the string, which this object still owns.
+    const VARIANT& Value() const { return value_; }
+
+private:
+    VARIANT value_;
 };
 
 // COM for the calling thread while this object lives. Only a successful

@@ -16,7 +16,7 @@ const wchar_t kFolderPrefix[] = L"~un";
 // Random names collide only by accident; a few tries are plenty.
 const int kFolderAttempts = 8;
 
-using Sid = std::vector<BYTE>;
+using Sid = PrivateFolderSecurity::Sid;
 
 Sid CurrentUserSid() {
     KernelHandle token;
@@ -34,10 +34,10 @@ Sid CurrentUserSid() {
     return CopySid(static_cast<DWORD>(copy.size()), copy.data(), sid) ? copy : Sid();
 }
 
-Sid LocalSystemSid() {
+Sid WellKnownSid(WELL_KNOWN_SID_TYPE type) {
     DWORD size = SECURITY_MAX_SID_SIZE;
     Sid sid(size);
-    if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, sid.data(), &size)) {
+    if (!CreateWellKnownSid(type, nullptr, sid.data(), &size)) {
         return Sid();
     }
     sid.resize(size);
@@ -101,35 +101,55 @@ std::wstring TempFolder() {
 
 }  // namespace
 
+bool IsProcessElevated() {
+    KernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+PrivateFolderSecurity::PrivateFolderSecurity(bool elevated)
+    : owner_(elevated ? WellKnownSid(WinBuiltinAdministratorsSid) : CurrentUserSid()),
+      system_(WellKnownSid(WinLocalSystemSid)) {
+    if (owner_.empty() || system_.empty()) {
+        return;
+    }
+    acl_ = PrivateAcl({owner_, system_});
+    // Protected: nothing of the folder above is inherited.
+    valid_ =
+        !acl_.empty() && InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorOwner(&descriptor_, owner_.data(), FALSE) &&
+        SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<PACL>(acl_.data()), FALSE) &&
+        SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    attributes_ = {sizeof(attributes_), &descriptor_, FALSE};
+}
+
+SECURITY_ATTRIBUTES* PrivateFolderSecurity::Attributes() {
+    return valid_ ? &attributes_ : nullptr;
+}
+
 std::string Win32Processes::CommandLine() {
     return ToCodePage(GetCommandLineW());
 }
 
 std::string Win32Processes::CreatePrivateTempFolder() {
     const std::wstring temp = TempFolder();
-    Sid user = CurrentUserSid();
-    const Sid system = LocalSystemSid();
-    if (temp.empty() || user.empty() || system.empty()) {
+    PrivateFolderSecurity security(IsProcessElevated());
+    SECURITY_ATTRIBUTES* const attributes = security.Attributes();
+    if (temp.empty() || attributes == nullptr) {
         return std::string();
     }
-    std::vector<DWORD> acl = PrivateAcl({user, system});
-    SECURITY_DESCRIPTOR descriptor;
-    // Protected: nothing of the temporary folder's own list is inherited. The user
-    // owns the folder even when running elevated, when administrators would.
-    if (acl.empty() || !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-        !SetSecurityDescriptorOwner(&descriptor, user.data(), FALSE) ||
-        !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(acl.data()), FALSE) ||
-        !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
-        return std::string();
-    }
-    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), &descriptor, FALSE};
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         const std::wstring name = RandomName();
         if (name.empty()) {
             return std::string();
         }
         // Made with its security in one step: no moment in which others may enter.
-        if (CreateDirectoryW((temp + name).c_str(), &attributes)) {
+        if (CreateDirectoryW((temp + name).c_str(), attributes)) {
             return ToCodePage(temp + name);
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "system/Processes.h"
 #include "system/win32/Handles.h"
 
@@ -15,6 +17,34 @@ struct KernelHandleTraits {
 };
 // A process, thread or token handle, closed with CloseHandle.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// Whether this process runs with administrator rights: with an administrator's full
+// token, or as an account that has no other.
+bool IsProcessElevated();
+
+// The security a private folder is made with: full control for its owner and the
+// system alone, passed on to everything made inside. Elevated, the owner is the
+// administrators, so that the same user's unelevated programs cannot replace what an
+// elevated program puts there before it starts it; else the current user.
+class PrivateFolderSecurity {
+public:
+    using Sid = std::vector<BYTE>;
+
+    explicit PrivateFolderSecurity(bool elevated);
+    PrivateFolderSecurity(const PrivateFolderSecurity&) = delete;
+    PrivateFolderSecurity& operator=(const PrivateFolderSecurity&) = delete;
+
+    // For CreateDirectory; null when the security could not be built.
+    SECURITY_ATTRIBUTES* Attributes();
+
+private:
+    Sid owner_;
+    Sid system_;
+    std::vector<DWORD> acl_;
+    SECURITY_DESCRIPTOR descriptor_ = {};
+    SECURITY_ATTRIBUTES attributes_ = {};
+    bool valid_ = false;
+};
 
 class Win32Processes : public Processes {
 public:

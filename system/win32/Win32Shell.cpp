@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "system/win32/DesktopShell.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
@@ -32,10 +33,20 @@ bool Win32System::WriteShellLink(const std::string& target, const std::string& a
 bool Win32System::ShellOpen(const std::string& file, const std::string& workingFolder) {
     const std::wstring wideFile = ToWide(file);
     const std::wstring wideFolder = ToWide(workingFolder);
+    // Nothing to open: the caller says so with its own message, not the shell.
+    if (GetFileAttributesW(wideFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    // As the user who started this program, not with its elevated rights, wherever the
+    // desktop's shell offers that; else directly.
+    if (OpenAsDesktopUser(wideFile, wideFolder)) {
+        return true;
+    }
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    // The caller reports a failure with its own message.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    // With the shell's own user interface: for a type without a program it asks which
+    // program to open it with.
+    info.fMask = 0;
     info.lpVerb = L"open";
     info.lpFile = wideFile.c_str();
     info.lpParameters = L"";

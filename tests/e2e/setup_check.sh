@@ -2,10 +2,13 @@
 # SetupCheck.exe on media built here: a clean medium gives no finding and exit code 0,
 # on a Japanese system and on one with another code page alike; media with mistakes
 # give each finding once, with its severity, and exit code 1; a folder that cannot be
-# read gives exit code 2. Redirected, the report is UTF-8 with CR LF line ends.
+# read, or a settings or message file too large to check, gives exit code 2. A quoted
+# folder that ends in a backslash is that folder. Redirected, the report is UTF-8 with
+# CR LF line ends. The destination and the shortcuts are those of a standard system,
+# whatever the prefix has.
 source "$(dirname "$0")/lib.sh"
 
-CHECK=$SETUP_BUILD/tools/SetupCheck.exe
+CHECK=$SETUP_BUILD/SetupCheck.exe
 [ -f "$CHECK" ] || e2e_fail "no $CHECK: build the Windows tree first"
 
 # The folder as Wine names it: its drive Z: is the root.
@@ -18,10 +21,15 @@ repeat() {
     printf "%${2}s" '' | tr ' ' "$1"
 }
 
-# The length of a text in code page 932 bytes.
-cp932_bytes() {
-    printf '%s' "$1" | iconv -f utf-8 -t cp932 | wc -c
+# The length of a text in characters.
+characters() {
+    printf '%s' "$1" | LC_ALL=C.UTF-8 wc -m
 }
+
+# The standard system's folders, as the checker names them.
+STANDARD_PROGRAM_FILES='C:\Program Files (x86)'
+STANDARD_DESKTOP='C:\Users\Public\Desktop'
+STANDARD_PROFILE='C:\Users\%USERNAME%'
 
 CLEAN_INI='[Identification]
 ID=SolvaneInstaller
@@ -82,20 +90,30 @@ run_windows() {
     SETUP_WINE_LOCALE=${CHECK_LOCALE:-} "$E2E_WINE_RUN" "$@"
 }
 
+CHECK_OUT=$E2E_DIR/check.out
+CHECK_ERR=$E2E_DIR/check.err
+
+# Compares the exit code of the run described by $1 (in $2) with $3, and the whole
+# file $4 with the text $5, given in UTF-8 without CR.
+expect_result() {
+    local what=$1 rc=$2 code=$3 file=$4 expected=$5
+    [ "$rc" = "$code" ] ||
+        e2e_fail "$what: expected exit code $code, saw $rc" "$(cat "$CHECK_OUT" "$CHECK_ERR")"
+    printf '%s\n' "$expected" | sed 's/$/\r/' >"$file.expected"
+    cmp -s "$file.expected" "$file" ||
+        e2e_fail "$what: expected this output:" "$expected" "but saw:" \
+            "$(tr -d '\r' <"$file")" "differences:" "$(diff "$file.expected" "$file")"
+}
+
 # Runs the checker (CHECK_PROGRAM when set) on a folder, or with no argument when the
-# folder is "-", and compares its exit code and its whole output, given in UTF-8
-# without CR.
+# folder is "-", and compares its exit code and its whole output.
 expect_check() {
-    local folder=$1 code=$2 expected=$3 out=$E2E_DIR/check.out err=$E2E_DIR/check.err rc=0
+    local folder=$1 code=$2 expected=$3 rc=0
     local args=()
     [ "$folder" = - ] || args=("$(win_path "$folder")")
-    run_windows "${CHECK_PROGRAM:-$CHECK}" "${args[@]}" >"$out" 2>"$err" </dev/null || rc=$?
-    [ "$rc" = "$code" ] ||
-        e2e_fail "SetupCheck ${args[*]}: expected exit code $code, saw $rc" "$(cat "$out" "$err")"
-    printf '%s\n' "$expected" | sed 's/$/\r/' >"$out.expected"
-    cmp -s "$out.expected" "$out" ||
-        e2e_fail "SetupCheck ${args[*]}: expected this output:" "$expected" "but saw:" \
-            "$(tr -d '\r' <"$out")" "differences:" "$(diff "$out.expected" "$out")"
+    run_windows "${CHECK_PROGRAM:-$CHECK}" "${args[@]}" >"$CHECK_OUT" 2>"$CHECK_ERR" \
+        </dev/null || rc=$?
+    expect_result "SetupCheck ${args[*]}" "$rc" "$code" "$CHECK_OUT" "$expected"
 }
 
 e2e_medium
@@ -115,6 +133,16 @@ CHECK_PROGRAM=$MEDIA/clean/SetupCheck.exe expect_check - 0 "$CLEAN_SUMMARY
 エラー 0 件、警告 0 件."
 rm "$MEDIA/clean/SetupCheck.exe"
 
+# A quoted folder that ends in a backslash, as a command interpreter hands it on: the
+# quote after the backslash only ends the quoted part.
+bat=$E2E_DIR/quoted.bat
+printf '@"%s" "%s\\"\r\n@exit /b %%errorlevel%%\r\n' "$(win_path "$CHECK")" \
+    "$(win_path "$MEDIA/clean")" | iconv -f utf-8 -t cp932 >"$bat"
+rc=0
+run_windows cmd /c "$(win_path "$bat")" >"$CHECK_OUT" 2>"$CHECK_ERR" </dev/null || rc=$?
+expect_result "SetupCheck \"$(win_path "$MEDIA/clean")\\\"" "$rc" 0 "$CHECK_OUT" "$CLEAN_SUMMARY
+エラー 0 件、警告 0 件."
+
 # The sample medium of tools/make-demo-medium.sh. Its tree may change, so only the
 # verdict is compared.
 demo=$E2E_DIR/demo
@@ -133,7 +161,7 @@ ini=$m/Setup.INI
 long_soft_name=$(repeat S 130)
 long_shortcut_name=$(repeat n 240)
 deep=$(repeat a 120)/$(repeat b 120)
-deep_path="$E2E_PROGRAM_FILES\\表計算 1.0\\${deep//\//\\}\\c.txt"
+deep_path="$STANDARD_PROGRAM_FILES\\表計算 1.0\\${deep//\//\\}\\c.txt"
 edit_ini "$ini" 'ExecFile=bin\表計算.exe' 'ExecFile=bin\計算.exe'
 edit_ini "$ini" 'SoftName=表計算ソフト' "SoftName=$long_soft_name"
 edit_ini "$ini" 'DstSubFolder=表計算' 'DstSubFolder=表計算 1.0'
@@ -157,14 +185,14 @@ expect_check "$m" 1 "警告: Setup.INI [AdvanceOption] ShortcutDesktp: 不明な
 警告: Setup.INI [MenuVeiw]: 不明なセクションです. Setup.exe はこのセクションを読みません.
 警告: Setup.INI [AdvanceOption] AfterOpenDialog: 値 \"2\" は 0 でも 1 でもありません. Setup.exe は 0 以外を 1 とみなします.
 警告: Setup.INI [MenuView] ButtonAlign: 値 \"right\" は数値ではありません. Setup.exe はこのキーの既定値を使います.
-エラー: Setup.INI [AdvanceOption] DstSubFolder: 既定のインストール先 $E2E_PROGRAM_FILES\\表計算 1.0 は有効なパスではありません. Setup.exe のインストール先の画面は、ユーザーが選び直すまで先へ進みません.
+エラー: Setup.INI [AdvanceOption] DstSubFolder: 既定のインストール先 $STANDARD_PROGRAM_FILES\\表計算 1.0 は有効なパスではありません. Setup.exe のインストール先の画面は、ユーザーが選び直すまで先へ進みません.
 エラー: Setup.INI [AdvanceOption] ShortcutFolder: フォルダ名に使えない文字 \"|\" があります. Setup.exe はプログラムメニューのショートカットを作れません.
 エラー: Setup.INI [BasicOption] SoftName: 130 バイトあり、127 バイトを超えます. Setup.exe はファイルをすべてコピーした後、レジストリの書込みに失敗します.
 エラー: Setup.INI [BasicOption] ExecFile: SETUP フォルダに bin\\計算.exe がありません. Setup.exe はインストールの後、メニューを出すたびにプログラムが削除されているとしてアンインストールを勧めます.
 エラー: Setup.INI [AdvanceOption] ExShortcutFile: SETUP フォルダに doc\\なし.txt がありません. 追加のショートカットはないファイルを指します.
 エラー: Setup.INI [AdvanceOption] AfterOpen: Setup.exe のフォルダに readme.txt がありません. Setup.exe はインストールの後、このファイルが見つからないと表示します.
-エラー: Setup.INI [AdvanceOption] ExShortcutName: ショートカット C:\\users\\Public\\Desktop\\$long_shortcut_name.lnk は 268 バイトで、259 バイトを超えます. Setup.exe はこれを作れません.
-エラー: SETUP\\${deep//\//\\}\\c.txt: インストール先のパス $deep_path は $(cp932_bytes "$deep_path") バイトで、259 バイトを超えます. Setup.exe はこれを作れません.
+エラー: Setup.INI [AdvanceOption] ExShortcutName: ショートカット $STANDARD_DESKTOP\\$long_shortcut_name.lnk は 268 文字で、259 文字を超えます. Setup.exe はこれを作れません.
+警告: SETUP\\${deep//\//\\}\\c.txt: インストール先のパス $deep_path は $(characters "$deep_path") 文字で、259 文字を超えます. Setup.exe はこれをインストールし、削除もできますが、インストールされたソフトウェアがこのパスを扱えないことがあります.
 エラー: SETUP.jpg: 大きさ 119×400 は小さすぎます (幅も高さも 120 ピクセル以上が必要です). Setup.exe はメッセージを表示して、組み込みの絵を使います.
 エラー: SetupBk.jpg: JPEG の絵として読めません. Setup.exe はこの絵を表示できません.
 エラー: Setup.MSG: Shift-JIS のテキストではありません. Setup.exe の情報の画面では文字が化けます.
@@ -172,7 +200,7 @@ expect_check "$m" 1 "警告: Setup.INI [AdvanceOption] ShortcutDesktp: 不明な
 エラー: SETUP\\doc\\?.txt: 名前に Shift-JIS (コードページ 932) にない文字があります. Setup.exe はこれをインストールできません.
 ファイル 4 個、フォルダ 6 個、合計 705,001 バイト.
 インストール先の画面に出る必要容量は 701 KB です.
-エラー 13 件、警告 4 件."
+エラー 12 件、警告 5 件."
 
 # The adjustments that turn features off, and a destination on no drive.
 m=$MEDIA/adjustments
@@ -191,6 +219,26 @@ expect_check "$m" 1 "警告: Setup.INI [AdvanceOption] WallStretch: このキー
 エラー: Setup.INI [AdvanceOption] DstFolderID: 値 8 は 0 から 7 の範囲にありません. Setup.exe はインストール先を現在のドライブのルート (\\表計算) にし、インストール先の画面はそのままでは先へ進めません.
 $CLEAN_SUMMARY
 エラー 2 件、警告 3 件."
+
+# Repeated keys and a key without "=", and a default destination in the user's own
+# folders that the destination dialog refuses.
+m=$MEDIA/keys
+clean_medium "$m"
+ini=$m/Setup.INI
+# 193 characters: with C:\Users\<user>\AppData\Roaming\, 239 for a name of 20.
+sub=$(printf '表%.0s' $(seq 193))
+edit_ini "$ini" 'DstFolderID=0' 'DstFolderID=6'
+edit_ini "$ini" 'DstSubFolder=表計算' "DstSubFolder=$sub"
+edit_ini "$ini" 'WallStretch=1' 'WallStretch'
+edit_ini "$ini" 'ButtonAlign=3' 'ButtonAlign=3
+buttonalign=1'
+destination="$STANDARD_PROFILE\\AppData\\Roaming\\$sub"
+expect_check "$m" 1 "警告: Setup.INI [MenuView] WallStretch: \"=\" がありません. Setup.exe はこのキーを値のないものとして読み、既定値を使います.
+警告: Setup.INI [MenuView] buttonalign: 同じ名前のキーが前にあります. Setup.exe は最初のキーだけを読み、このキーを読みません.
+エラー: Setup.INI [AdvanceOption] DstSubFolder: 既定のインストール先 $destination は 239 文字 (ユーザー名を 20 文字として)で、239 文字以上です. Setup.exe のインストール先の画面は、ユーザーが選び直すまで先へ進みません.
+警告: Setup.INI [AdvanceOption] DstFolderID: インストール先 $destination は、管理者でないユーザーも書き込めるフォルダの中にあります. 管理者の権限で動くアンインストーラがそこから起動されるため、そのユーザーのプログラムがアンインストーラを差し替えられます.
+$CLEAN_SUMMARY
+エラー 1 件、警告 3 件."
 
 # A setup program of another name reads its own settings file; Setup.INI must be
 # there all the same.
@@ -244,17 +292,28 @@ $CLEAN_SUMMARY
 エラー 1 件、警告 0 件."
 done
 
+# Runs the checker on a folder that it cannot check: exit code 2, nothing on stdout
+# and the one line $2 (UTF-8, without CR) on stderr.
+expect_refusal() {
+    local folder=$1 rc=0
+    run_windows "$CHECK" "$(win_path "$folder")" >"$CHECK_OUT" 2>"$CHECK_ERR" </dev/null || rc=$?
+    [ ! -s "$CHECK_OUT" ] || e2e_fail "SetupCheck $folder: expected nothing on stdout" \
+        "$(cat "$CHECK_OUT")"
+    expect_result "SetupCheck $folder" "$rc" 2 "$CHECK_ERR" "$2"
+}
+
 # Folders that cannot be read: one that does not exist, and a file.
 for folder in "$MEDIA/none" "$MEDIA/clean/readme.txt"; do
-    rc=0
-    "$E2E_WINE_RUN" "$CHECK" "$(win_path "$folder")" >"$E2E_DIR/check.out" \
-        2>"$E2E_DIR/check.err" </dev/null || rc=$?
-    [ "$rc" = 2 ] || e2e_fail "SetupCheck $folder: expected exit code 2, saw $rc"
-    [ ! -s "$E2E_DIR/check.out" ] || e2e_fail "SetupCheck $folder: expected nothing on stdout"
-    printf 'フォルダ %s を読めません.\r\n' "$(win_path "$folder")" >"$E2E_DIR/check.err.expected"
-    cmp -s "$E2E_DIR/check.err.expected" "$E2E_DIR/check.err" ||
-        e2e_fail "SetupCheck $folder: expected on stderr:" "$(cat "$E2E_DIR/check.err.expected")" \
-            "but saw:" "$(cat "$E2E_DIR/check.err")"
+    expect_refusal "$folder" "フォルダ $(win_path "$folder") を読めません."
+done
+
+# A settings or a message file far too large for any real medium, as a sparse file.
+m=$MEDIA/huge
+for file in Setup.INI Setup.MSG; do
+    rm -rf "$m"
+    clean_medium "$m"
+    truncate -s 64M "$m/$file"
+    expect_refusal "$m" "ファイル $file は 4,194,304 バイトを超え、大きすぎるため調べられません."
 done
 
 echo "PASS $E2E_TEST"

@@ -72,16 +72,12 @@ std::string Jpeg(int width, int height) {
     return bytes;
 }
 
-// A medium that Setup.exe installs as its distributor means, on a system with the
-// folders of an English Windows.
+// A medium that Setup.exe installs as its distributor means. The checker takes the
+// folders of a standard system, whatever the system it runs on has.
 class CleanMedium {
 public:
     CleanMedium() {
         system.executablePath = "C:\\Tools\\SetupCheck.exe";
-        system.shellFolders[0x26] = "C:\\Program Files";
-        system.shellFolders[0x19] = "C:\\Users\\Public\\Desktop";
-        system.shellFolders[0x02] =
-            "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
         Add("Setup.exe", "MZ");
         Add("_uninst.exe", "MZ");
         Add("Setup.INI", kCleanIni);
@@ -131,6 +127,18 @@ TEST(MediumCheck, CleanMediumHasNoFinding) {
     EXPECT_EQ(1048, report.summary.totalSize);
     EXPECT_EQ(1 + 13, report.summary.neededKilobytes);
     EXPECT_EQ(kCheckExitClean, CheckExitCode(report));
+}
+
+TEST(MediumCheck, FoldersOfTheCheckingSystemDoNotMatter) {
+    // Every folder so long that any path in it would be found too long.
+    const std::string deep = "E:\\" + std::string(250, 'x');
+    CleanMedium medium;
+    for (const int csidl : {0x02, 0x05, 0x19, 0x1A, 0x1C, 0x26}) {
+        medium.system.shellFolders[csidl] = deep;
+    }
+    medium.system.windowsFolder = deep;
+    medium.system.systemFolder = deep;
+    EXPECT_EQ(std::vector<std::string>{}, Where(medium.Check()));
 }
 
 TEST(MediumCheck, KeyNamesMatchWithoutRegardToCase) {
@@ -213,13 +221,13 @@ TEST(MediumCheck, EachMistakeIsFoundOnceWithItsSeverity) {
          "E Setup.INI|[AdvanceOption] AfterOpen", "readme.txt がありません"},
         {"full stop in DstSubFolder",
          [](CleanMedium& m) { m.Edit("DstSubFolder=表計算", "DstSubFolder=表計算 1.0"); },
-         "E Setup.INI|[AdvanceOption] DstSubFolder", "C:\\Program Files\\表計算 1.0 は有効"},
+         "E Setup.INI|[AdvanceOption] DstSubFolder", "C:\\Program Files (x86)\\表計算 1.0 は有効"},
         {"full stop in SoftName, the default DstSubFolder",
          [](CleanMedium& m) {
              m.Edit("DstSubFolder=表計算\r\n", "");
              m.Edit("SoftName=表計算ソフト", "SoftName=Calc 2.0");
          },
-         "E Setup.INI|[BasicOption] SoftName", "C:\\Program Files\\Calc 2.0 は有効"},
+         "E Setup.INI|[BasicOption] SoftName", "C:\\Program Files (x86)\\Calc 2.0 は有効"},
         {"separator in SoftName",
          [](CleanMedium& m) { m.Edit("SoftName=表計算ソフト", "SoftName=表計算/試用"); },
          "E Setup.INI|[BasicOption] SoftName", "使えない文字 \"/\""},
@@ -236,12 +244,28 @@ TEST(MediumCheck, EachMistakeIsFoundOnceWithItsSeverity) {
              m.Edit("SoftName=表計算ソフト", "SoftName=" + std::string(116, 'S') + "表計算ソフトx");
          },
          "E Setup.INI|[BasicOption] SoftName", "129 バイトあり"},
-        {"shortcut path over 259 bytes",
+        {"shortcut path over 259 characters",
          [&](CleanMedium& m) { m.Edit("ExShortcutName=説明書", "ExShortcutName=" + longName); },
          "E Setup.INI|[AdvanceOption] ExShortcutName",
-         "Start Menu\\Programs\\会社\\表計算\\" + longName + ".lnk は 281 バイト"},
-        {"destination path over 259 bytes", [&](CleanMedium& m) { m.Add(deepFile, ""); },
-         "E " + deepFile + "|", "C:\\Program Files\\表計算\\" + deepFile.substr(6) + " は 271"},
+         "C:\\Users\\%USERNAME%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\"
+         "会社\\表計算\\" +
+             longName + ".lnk は 295 文字 (ユーザー名を 20 文字として)で、259 文字を超えます"},
+        {"destination path over 259 characters", [&](CleanMedium& m) { m.Add(deepFile, ""); },
+         "W " + deepFile + "|",
+         "C:\\Program Files (x86)\\表計算\\" + deepFile.substr(6) +
+             " は 274 文字で、259 文字を超えます. Setup.exe はこれをインストールし"},
+        {"repeated key",
+         [](CleanMedium& m) { m.Edit("ButtonAlign=3", "ButtonAlign=3\r\nbuttonALIGN=1"); },
+         "W Setup.INI|[MenuView] buttonALIGN", "Setup.exe は最初のキーだけを読み"},
+        {"known key without \"=\"", [](CleanMedium& m) { m.Edit("WallStretch=0", "WallStretch"); },
+         "W Setup.INI|[MenuView] WallStretch",
+         "\"=\" がありません. Setup.exe はこのキーを値のない"},
+        {"ID without \"=\"", [](CleanMedium& m) { m.Edit("ID=SolvaneInstaller", " ID "); },
+         "E Setup.INI|[Identification] ID", "\"=\" がありません. Setup.exe は設定をひとつも読まず"},
+        {"destination in the root of the Windows drive",
+         [](CleanMedium& m) { m.Edit("DstFolderID=0", "DstFolderID=1"); },
+         "W Setup.INI|[AdvanceOption] DstFolderID",
+         "インストール先 C:\\表計算 は、管理者でないユーザーも書き込めるフォルダの中にあります"},
         {"SETUP.jpg that does not decode",
          [](CleanMedium& m) { m.Add("SETUP.jpg", Jpeg(120, 120).substr(0, 200)); }, "E SETUP.jpg|",
          "読めません"},
@@ -276,6 +300,172 @@ TEST(MediumCheck, EachMistakeIsFoundOnceWithItsSeverity) {
         EXPECT_NE(std::string::npos, report.findings[0].text.find(c.inText))
             << report.findings[0].text;
         EXPECT_EQ(c.where[0] == 'E' ? kCheckExitErrors : kCheckExitClean, CheckExitCode(report));
+    }
+}
+
+// `count` double-byte characters.
+std::string Kanji(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "表";
+    }
+    return text;
+}
+
+struct LengthCase {
+    const char* name;
+    std::function<void(CleanMedium&)> make;
+    std::vector<std::string> where;
+    std::string inText;  // a part of the finding's text, when there is one
+};
+
+void ExpectLengthCases(const std::vector<LengthCase>& cases) {
+    for (const LengthCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CleanMedium medium;
+        // Only the desktop's extra shortcut, and no uninstaller to warn of.
+        medium.Edit("ExShortcutPrograms=1", "ExShortcutPrograms=0");
+        medium.Edit("StandAloneUninstUse=1", "StandAloneUninstUse=0");
+        c.make(medium);
+        const MediumReport report = medium.Check();
+        ASSERT_EQ(c.where, Where(report));
+        if (!c.where.empty()) {
+            EXPECT_NE(std::string::npos, report.findings[0].text.find(c.inText))
+                << report.findings[0].text;
+        }
+    }
+}
+
+TEST(MediumCheck, PathsLongerThanTheSystemTakesAsTheyAre) {
+    // A double-byte character is one character of the path, as the system counts.
+    // C:\Users\Public\Desktop\ and ".lnk" make 28 characters; the file's path below
+    // C:\Program Files (x86)\表計算\ has 27 before the name.
+    ExpectLengthCases({
+        {"shortcut of 259 characters",
+         [](CleanMedium& m) { m.Edit("ExShortcutName=説明書", "ExShortcutName=" + Kanji(231)); },
+         {},
+         ""},
+        {"shortcut of 260 characters",
+         [](CleanMedium& m) { m.Edit("ExShortcutName=説明書", "ExShortcutName=" + Kanji(232)); },
+         {"E Setup.INI|[AdvanceOption] ExShortcutName"},
+         ".lnk は 260 文字で、259 文字を超えます. Setup.exe はこれを作れません."},
+        {"installed file of 259 characters",
+         [](CleanMedium& m) { m.Add("SETUP\\" + Kanji(232), "x"); },
+         {},
+         ""},
+        {"installed file of 260 characters",
+         [](CleanMedium& m) { m.Add("SETUP\\" + Kanji(233), "x"); },
+         {"W SETUP\\" + Kanji(233) + "|"},
+         "は 260 文字で、259 文字を超えます. Setup.exe はこれをインストールし、削除もできますが、"
+         "インストールされたソフトウェアがこのパスを扱えないことがあります."},
+    });
+}
+
+TEST(MediumCheck, DefaultDestinationThatTheDialogRefusesIsAnError) {
+    // The dialog takes at most 238 characters. On the standard system the program
+    // files are C:\Program Files (x86)\ (23 characters) and the documents
+    // C:\Users\<user>\Documents\, 40 characters for the longest user's name.
+    const auto destination = [](int32_t id, int characters) {
+        return [=](CleanMedium& m) {
+            m.Edit("DstFolderID=0", "DstFolderID=" + std::to_string(id));
+            m.Edit("DstSubFolder=表計算", "DstSubFolder=" + Kanji(characters));
+        };
+    };
+    ExpectLengthCases({
+        {"program files, 238 characters", destination(0, 215), {}, ""},
+        {"program files, 239 characters",
+         destination(0, 216),
+         {"E Setup.INI|[AdvanceOption] DstSubFolder"},
+         "既定のインストール先 C:\\Program Files (x86)\\" + Kanji(216) +
+             " は 239 文字で、239 文字以上です. Setup.exe のインストール先の画面は、"
+             "ユーザーが選び直すまで先へ進みません."},
+        {"documents, 238 characters", destination(4, 198), {}, ""},
+        {"documents, 239 characters",
+         destination(4, 199),
+         {"E Setup.INI|[AdvanceOption] DstSubFolder"},
+         "C:\\Users\\%USERNAME%\\Documents\\" + Kanji(199) +
+             " は 239 文字 (ユーザー名を 20 文字として)で、239 文字以上です."},
+    });
+}
+
+TEST(MediumCheck, DestinationThatStandardUsersMayWriteIsWarnedOf) {
+    // The elevated uninstaller would run from there.
+    const struct {
+        int32_t id;
+        const char* destination;  // empty: no warning
+    } cases[] = {
+        {0, ""},
+        {1, "C:\\表計算"},
+        {2, ""},
+        {3, ""},
+        {4, "C:\\Users\\%USERNAME%\\Documents\\表計算"},
+        {5, ""},
+        {6, "C:\\Users\\%USERNAME%\\AppData\\Roaming\\表計算"},
+        {7, "C:\\Users\\%USERNAME%\\AppData\\Local\\表計算"},
+    };
+    for (const auto& c : cases) {
+        for (const bool uninstaller : {true, false}) {
+            SCOPED_TRACE(std::to_string(c.id) + (uninstaller ? " with" : " without") +
+                         " the uninstaller");
+            CleanMedium medium;
+            medium.Edit("DstFolderID=0", "DstFolderID=" + std::to_string(c.id));
+            if (!uninstaller) {
+                medium.Edit("StandAloneUninstUse=1", "StandAloneUninstUse=0");
+            }
+            const MediumReport report = medium.Check();
+            if (!uninstaller || std::string(c.destination).empty()) {
+                EXPECT_EQ(std::vector<std::string>{}, Where(report));
+                continue;
+            }
+            ASSERT_EQ(std::vector<std::string>{"W Setup.INI|[AdvanceOption] DstFolderID"},
+                      Where(report));
+            EXPECT_EQ("インストール先 " + std::string(c.destination) +
+                          " は、管理者でないユーザーも書き込めるフォルダの中にあります. "
+                          "管理者の権限で動くアンインストーラがそこから起動されるため、"
+                          "そのユーザーのプログラムがアンインストーラを差し替えられます.",
+                      report.findings[0].text);
+        }
+    }
+}
+
+TEST(MediumCheck, FirstOfRepeatedKeysCountsEvenWithoutEquals) {
+    CleanMedium medium;
+    medium.Edit("SoftName=表計算ソフト", "SoftName\r\nSoftName=表計算ソフト");
+    medium.Edit("ExShortcutName=説明書", "ExShortcutName=ソフト");
+    const MediumReport report = medium.Check();
+    // The name is the default, ソフト, and the extra shortcuts' name is no longer free.
+    EXPECT_EQ((std::vector<std::string>{"W Setup.INI|[BasicOption] SoftName",
+                                        "W Setup.INI|[BasicOption] SoftName",
+                                        "E Setup.INI|[AdvanceOption] ExShortcutName"}),
+              Where(report));
+    EXPECT_NE(std::string::npos, report.findings[0].text.find("\"=\" がありません"));
+    EXPECT_NE(std::string::npos, report.findings[1].text.find("同じ名前のキーが前にあります"));
+}
+
+TEST(MediumCheck, OversizedFileStopsTheCheck) {
+    const struct {
+        const char* name;
+        const char* file;
+        int64_t size;
+        bool stops;
+    } cases[] = {
+        {"settings at the limit", "Setup.INI", kLargestCheckedFileBytes, false},
+        {"settings beyond it", "Setup.INI", kLargestCheckedFileBytes + 1, true},
+        {"message at the limit", "Setup.MSG", kLargestCheckedFileBytes, false},
+        {"message beyond it", "Setup.MSG", kLargestCheckedFileBytes + 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CleanMedium medium;
+        std::string data = medium.system.FileData(kMedium + c.file);
+        // Blank lines, which neither file minds.
+        data.resize(static_cast<size_t>(c.size), '\n');
+        medium.Add(c.file, data);
+        const MediumReport report = medium.Check();
+        EXPECT_TRUE(report.readable);
+        EXPECT_EQ(c.stops ? c.file : "", report.oversizedFile);
+        EXPECT_EQ(std::vector<std::string>{}, Where(report));
+        EXPECT_EQ(c.stops ? kCheckExitUnreadable : kCheckExitClean, CheckExitCode(report));
     }
 }
 
@@ -377,6 +567,8 @@ TEST(MediumCheck, ReportLines) {
               }),
               FormatSummary(report));
     EXPECT_EQ("フォルダ D:\\ソフト を読めません.", FormatUnreadableFolder("D:\\ソフト"));
+    EXPECT_EQ("ファイル Setup.INI は 4,194,304 バイトを超え、大きすぎるため調べられません.",
+              FormatOversizedFile("Setup.INI"));
 }
 
 TEST(MediumCheck, NeedFollowsTheDestinationDialog) {
@@ -431,6 +623,7 @@ TEST(IniFileSections, ListsSectionsAndKeysAsWritten) {
     EXPECT_EQ(std::vector<std::string>{"Lost"}, sections[0].keys);
     EXPECT_EQ("BasicOption", sections[1].name);
     EXPECT_EQ((std::vector<std::string>{"ExecFile", "NoValue"}), sections[1].keys);
+    EXPECT_EQ((std::vector<bool>{true, false}), sections[1].hasValue);
     EXPECT_EQ("Extra", sections[2].name);
     EXPECT_TRUE(sections[2].keys.empty());
     EXPECT_EQ("basicoption", sections[3].name);

@@ -51,7 +51,7 @@ while read -r program subsystem level limit; do
 done <<EOF2
 Setup.exe GUI requireAdministrator $SIZE_LIMIT
 _uninst.exe GUI requireAdministrator $SIZE_LIMIT
-tools/SetupCheck.exe CUI asInvoker 0
+SetupCheck.exe CUI asInvoker 0
 EOF2
 
 [ "$failures" = 0 ] && echo "3 executables checked: ok"

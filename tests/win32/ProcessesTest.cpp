@@ -1,6 +1,6 @@
 // The processes interface on the real system under Wine: the private temporary
-// folder's security, a started process in its folder with the starter's token, the
-// wait for a process, and deletion at the next start of the system.
+// folder's security, elevated and not, a started process in its folder with the starter's token,
+// the wait for a process, and deletion at the next start of the system.
 #include <windows.h>
 // Needs windows.h first.
 #include <gtest/gtest.h>
@@ -34,6 +34,11 @@ std::vector<BYTE> SecurityOf(const std::wstring& path, SECURITY_INFORMATION what
     return descriptor;
 }
 
+std::vector<BYTE> SidBytes(PSID sid) {
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
+}
+
 std::vector<BYTE> UserSid() {
     HANDLE raw = nullptr;
     OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw);
@@ -42,9 +47,15 @@ std::vector<BYTE> UserSid() {
     GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> user(size);
     GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size);
-    const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    const BYTE* bytes = static_cast<const BYTE*>(sid);
-    return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
+    return SidBytes(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
+std::vector<BYTE> AdministratorsSid() {
+    std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
+    DWORD size = SECURITY_MAX_SID_SIZE;
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid.data(), &size);
+    sid.resize(size);
+    return sid;
 }
 
 // What lets an account change a folder, or a file, or what lies in it.
@@ -52,22 +63,31 @@ const ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE
                                  FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
                                  WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
-// Checks the access list that the system reports: only the current user and the
-// system may write, and the user has full control; with `othersMayRead` false, no one
-// else is named at all. (Wine does not pass a folder's list on to the files made in
-// it: a new file there lets everyone read it, as Wine's own default does.)
-void ExpectOnlyTheUserMayWrite(const std::wstring& path, bool othersMayRead) {
-    const std::vector<BYTE> descriptor = SecurityOf(path, DACL_SECURITY_INFORMATION);
+// Checks the owner and the access list that the system reports: the owner is the
+// current user or the administrators, only the owner and the system may write, and
+// the owner has full control; with `othersMayRead` false, no one else is named at
+// all. (Wine does not keep a descriptor: it reports one made from the file's mode,
+// with the user as owner, whatever it was made with. Nor does it pass a folder's list
+// on to the files made in it: a new file there lets everyone read it, as Wine's own
+// default does.)
+void ExpectOnlyTheOwnerMayWrite(const std::wstring& path, bool othersMayRead) {
+    const std::vector<BYTE> descriptor =
+        SecurityOf(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION);
     ASSERT_FALSE(descriptor.empty());
     BOOL present = FALSE, defaulted = FALSE;
+    PSID ownerSid = nullptr;
+    ASSERT_TRUE(
+        GetSecurityDescriptorOwner(const_cast<BYTE*>(descriptor.data()), &ownerSid, &defaulted));
+    ASSERT_NE(nullptr, ownerSid);
+    const std::vector<BYTE> owner = SidBytes(ownerSid);
+    EXPECT_TRUE(owner == UserSid() || owner == AdministratorsSid());
     PACL acl = nullptr;
     ASSERT_TRUE(GetSecurityDescriptorDacl(const_cast<BYTE*>(descriptor.data()), &present, &acl,
                                           &defaulted));
     // No list at all would let everyone in.
     ASSERT_TRUE(present);
     ASSERT_NE(nullptr, acl);
-    std::vector<BYTE> user = UserSid();
-    bool userHasFullControl = false;
+    bool ownerHasFullControl = false;
     for (DWORD i = 0; i < acl->AceCount; ++i) {
         void* entry = nullptr;
         ASSERT_TRUE(GetAce(acl, i, &entry));
@@ -78,16 +98,16 @@ void ExpectOnlyTheUserMayWrite(const std::wstring& path, bool othersMayRead) {
         ASSERT_EQ(ACCESS_ALLOWED_ACE_TYPE, header->AceType) << "entry " << i;
         auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
         const PSID sid = &allowed->SidStart;
-        const bool isUser = EqualSid(sid, user.data()) != 0;
-        if (!isUser && !IsWellKnownSid(sid, WinLocalSystemSid)) {
+        const bool isOwner = SidBytes(sid) == owner;
+        if (!isOwner && !IsWellKnownSid(sid, WinLocalSystemSid)) {
             EXPECT_TRUE(othersMayRead) << "entry " << i;
             EXPECT_EQ(0u, allowed->Mask & kWriteRights) << "entry " << i;
         }
-        if (isUser && (allowed->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS) {
-            userHasFullControl = true;
+        if (isOwner && (allowed->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS) {
+            ownerHasFullControl = true;
         }
     }
-    EXPECT_TRUE(userHasFullControl);
+    EXPECT_TRUE(ownerHasFullControl);
 }
 
 void RemoveFolder(const std::wstring& folder) {
@@ -104,7 +124,60 @@ void RemoveFolder(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-TEST(Processes, PrivateTempFolderIsNewAndTheUsersAlone) {
+// What a private folder is made with, elevated and not, read back from the descriptor
+// itself: Wine keeps none on the disk to read back from the folder.
+TEST(Processes, PrivateFolderSecurityBelongsToTheAdministratorsWhenElevated) {
+    const struct {
+        bool elevated;
+        std::vector<BYTE> owner;
+    } cases[] = {
+        {true, AdministratorsSid()},
+        {false, UserSid()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.elevated ? "elevated" : "not elevated");
+        PrivateFolderSecurity security(c.elevated);
+        const SECURITY_ATTRIBUTES* attributes = security.Attributes();
+        ASSERT_NE(nullptr, attributes);
+        EXPECT_FALSE(attributes->bInheritHandle);
+        const PSECURITY_DESCRIPTOR descriptor = attributes->lpSecurityDescriptor;
+        ASSERT_TRUE(IsValidSecurityDescriptor(descriptor));
+        PSID owner = nullptr;
+        BOOL defaulted = TRUE;
+        ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
+        ASSERT_NE(nullptr, owner);
+        EXPECT_TRUE(SidBytes(owner) == c.owner);
+        EXPECT_FALSE(defaulted);
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+        EXPECT_NE(0, control & SE_DACL_PROTECTED) << "inherits from the folder above";
+
+        BOOL present = FALSE;
+        PACL acl = nullptr;
+        ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted));
+        ASSERT_TRUE(present);
+        ASSERT_NE(nullptr, acl);
+        ASSERT_EQ(2u, acl->AceCount);
+        for (DWORD i = 0; i < acl->AceCount; ++i) {
+            SCOPED_TRACE(i);
+            void* entry = nullptr;
+            ASSERT_TRUE(GetAce(acl, i, &entry));
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+            ASSERT_EQ(ACCESS_ALLOWED_ACE_TYPE, allowed->Header.AceType);
+            EXPECT_EQ(OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, allowed->Header.AceFlags);
+            EXPECT_EQ(static_cast<ACCESS_MASK>(FILE_ALL_ACCESS), allowed->Mask);
+            const PSID sid = &allowed->SidStart;
+            if (i == 0) {
+                EXPECT_TRUE(SidBytes(sid) == c.owner);
+            } else {
+                EXPECT_TRUE(IsWellKnownSid(sid, WinLocalSystemSid));
+            }
+        }
+    }
+}
+
+TEST(Processes, PrivateTempFolderIsNewAndItsOwnersAlone) {
     Win32Processes processes;
     const std::string first = processes.CreatePrivateTempFolder();
     const std::string second = processes.CreatePrivateTempFolder();
@@ -122,7 +195,7 @@ TEST(Processes, PrivateTempFolderIsNewAndTheUsersAlone) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
         EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
-        ExpectOnlyTheUserMayWrite(path, false);
+        ExpectOnlyTheOwnerMayWrite(path, false);
     }
 
     // What is made inside takes the folder's list, not the temporary folder's.
@@ -131,7 +204,7 @@ TEST(Processes, PrivateTempFolderIsNewAndTheUsersAlone) {
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(created) << GetLastError();
     created.Reset();
-    ExpectOnlyTheUserMayWrite(file, true);
+    ExpectOnlyTheOwnerMayWrite(file, true);
 
     RemoveFolder(Folder(first));
     RemoveFolder(Folder(second));

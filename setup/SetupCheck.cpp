@@ -1,16 +1,15 @@
 // SetupCheck.exe: reads a distribution medium folder the way the Setup.exe in it will,
 // and prints what will go wrong or is probably a mistake, then a summary.
 #include <windows.h>
-// Needs windows.h first.
-#include <shellapi.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "check/CommandLine.h"
 #include "check/MediumCheck.h"
 #include "check/ReportText.h"
 #include "system/Paths.h"
+#include "system/win32/DllLoading.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Win32System.h"
 
@@ -26,30 +25,23 @@ const char kUsage[] =
     "エラーは、インストールが失敗するか、配布する人の意図と違う動きになることです. "
     "警告は、おそらく誤りであることです.\n"
     "終了コード: 0 = エラーなし (警告はあってもよい)、1 = エラーあり、"
-    "2 = フォルダを読めないか、引数が正しくない.\n"
+    "2 = フォルダを読めないか、設定ファイルかメッセージファイルが大きすぎて調べられないか、"
+    "引数が正しくない.\n"
     "コンソールには Unicode で書きます. 出力がコンソールでないとき (リダイレクトやパイプ) "
     "は UTF-8 (BOM なし、行末 CR LF) で書きます.\n";
 
 constexpr int kExitUsage = kCheckExitUnreadable;
 
-struct LocalFreeDeleter {
-    void operator()(LPWSTR* memory) const { LocalFree(memory); }
-};
-
-// The arguments after the program's name, as the wide command line gives them: the
-// C runtime's own would hold only what the ANSI code page can.
-std::vector<std::wstring> Arguments() {
-    int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
-    std::vector<std::wstring> arguments;
-    for (int i = 1; argv && i < count; ++i) {
-        arguments.emplace_back(argv.get()[i]);
-    }
-    return arguments;
+// The arguments after the program's name, from the wide command line: the C runtime's
+// own would hold only what the ANSI code page can, and would take the backslash of
+// "D:\Medium\" for an escape of the closing quote.
+std::vector<std::string> Arguments() {
+    std::vector<std::string> words = SplitCommandLine(ToCodePage(GetCommandLineW()));
+    return words.empty() ? words : std::vector<std::string>(words.begin() + 1, words.end());
 }
 
-bool IsHelpRequest(const std::wstring& argument) {
-    return argument == L"/?" || argument == L"-h" || argument == L"--help";
+bool IsHelpRequest(const std::string& argument) {
+    return argument == "/?" || argument == "-h" || argument == "--help";
 }
 
 std::wstring FullPath(const std::wstring& path) {
@@ -108,9 +100,10 @@ private:
 }  // namespace
 
 int main() {
+    RestrictDllLoading();
     TextOutput out(STD_OUTPUT_HANDLE);
     TextOutput err(STD_ERROR_HANDLE);
-    const std::vector<std::wstring> arguments = Arguments();
+    const std::vector<std::string> arguments = Arguments();
     if (arguments.size() == 1 && IsHelpRequest(arguments[0])) {
         out.Write(kUsage);
         return kCheckExitClean;
@@ -122,10 +115,14 @@ int main() {
 
     Win32System system;
     const std::string folder = arguments.empty() ? ExtractFolderPart(system.ExecutablePath())
-                                                 : ToCodePage(FullPath(arguments[0]));
+                                                 : ToCodePage(FullPath(ToWide(arguments[0])));
     const MediumReport report = CheckMedium(system, folder);
     if (!report.readable) {
         err.Line(FormatUnreadableFolder(folder));
+        return CheckExitCode(report);
+    }
+    if (!report.oversizedFile.empty()) {
+        err.Line(FormatOversizedFile(report.oversizedFile));
         return CheckExitCode(report);
     }
     for (const Finding& finding : report.findings) {

@@ -1,0 +1,12 @@
+// Opening a file through the desktop's own shell, in its process: the file starts
+// with the rights of the user the desktop belongs to, not with those of an elevated
+// caller.
+#pragma once
+
+#include <string>
+
+// Opens `file` (with `workingFolder` as its current folder, unless empty) with the
+// "open" verb through the automation objects of the desktop's shell window. False
+// when there is no such shell (none running, or not one that offers them) or the
+// call fails; the shell reports a failure of the opening itself in its own way.
+bool OpenAsDesktopUser(const std::wstring& file, const std::wstring& workingFolder);
