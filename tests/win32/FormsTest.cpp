@@ -181,16 +181,6 @@ void AnswerNextBox(int answer, std::vector<HWND> watched = {}) {
 
 // ---- The window set, created as the program creates it ----
 
-void CreateWindowSet(Application& app, System& system) {
-    app.CreateForm(fmMenu, system);
-    app.CreateForm(fmBrouse, system);
-    app.CreateForm(fmInstallReadyMsg);
-    app.CreateForm(fmInstallProgress, system);
-    app.CreateForm(fmUninstallProgress, system);
-    app.CreateForm(fmInstallBack, system);
-    app.CreateForm(fmInstallInfo, system);
-}
-
 class WindowSetTest : public ::testing::Test {
 protected:
     void SetUp() override {
