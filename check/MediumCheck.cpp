@@ -310,11 +310,12 @@ private:
 
     SetupProgramSystem SetupSystem() { return SetupProgramSystem(system_, program_); }
 
-    // The files read whole must fit in memory; beyond the limit nothing is checked.
+    // Beyond the limit of files read whole the setup program cannot read them either,
+    // and nothing is checked.
     bool CheckFileSizes() {
         for (const std::string& path : {settingsPath_, messagePath_}) {
             const std::unique_ptr<InputFile> file = system_.OpenForRead(path);
-            if (file && file->Size() > kLargestCheckedFileBytes) {
+            if (file && file->Size() > kMaxWholeFileBytes) {
                 report_.oversizedFile = ExtractNamePart(path);
                 return false;
             }

@@ -44,9 +44,6 @@ struct MediumReport {
     MediumSummary summary;
 };
 
-// Far above any real settings or message file, which are read whole.
-constexpr int64_t kLargestCheckedFileBytes = 4 * 1024 * 1024;
-
 constexpr int kCheckExitClean = 0;
 constexpr int kCheckExitErrors = 1;
 constexpr int kCheckExitUnreadable = 2;

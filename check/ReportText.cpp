@@ -1,6 +1,7 @@
 #include "check/ReportText.h"
 
 #include "install/DestinationChecks.h"
+#include "system/FileBytes.h"
 #include "system/TextFormat.h"
 
 namespace {
@@ -50,5 +51,5 @@ std::string FormatUnreadableFolder(const std::string& folder) {
 }
 
 std::string FormatOversizedFile(const std::string& file) {
-    return FormatText(kOversizedFile, file.c_str(), Grouped(kLargestCheckedFileBytes).c_str());
+    return FormatText(kOversizedFile, file.c_str(), Grouped(kMaxWholeFileBytes).c_str());
 }

@@ -7,6 +7,7 @@
 
 #include "forms/Forms.h"
 #include "system/win32/Encoding.h"
+#include "system/win32/Handles.h"
 
 namespace {
 
@@ -27,33 +28,6 @@ COLORREF ToColorRef(uint32_t color) {
 void FillColor(HDC dc, const RECT& rect, int systemColor) {
     FillRect(dc, &rect, GetSysColorBrush(systemColor));
 }
-
-// A device context of a window's client area, released on scope exit.
-class ClientDC {
-public:
-    explicit ClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ClientDC() { ReleaseDC(window_, dc_); }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Selects a GDI object into a device context and puts the old one back.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, old_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 // The size of `text` drawn with `font` and `format`; an empty text measures as one
 // space, so that an empty label keeps the height of a line.

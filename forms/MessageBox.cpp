@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "system/win32/Encoding.h"
+#include "system/win32/Handles.h"
 
 namespace {
 
@@ -20,23 +21,6 @@ LRESULT CALLBACK RaiseMessageBox(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-// A hook of this thread, removed on scope exit.
-class ThreadHook {
-public:
-    ThreadHook(int type, HOOKPROC procedure)
-        : hook_(SetWindowsHookExW(type, procedure, nullptr, GetCurrentThreadId())) {}
-    ~ThreadHook() {
-        if (hook_ != nullptr) {
-            UnhookWindowsHookEx(hook_);
-        }
-    }
-    ThreadHook(const ThreadHook&) = delete;
-    ThreadHook& operator=(const ThreadHook&) = delete;
-
-private:
-    HHOOK hook_;
-};
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "system/win32/Handles.h"
+
 namespace {
 
 const wchar_t kUsage[] =
@@ -66,24 +68,6 @@ const DWORD kSendTimeoutMs = 5000;
 const DWORD kPollMs = 25;
 const wchar_t kDesktopSize[] = L"1024x768";
 const int kMessageTextId = 0xFFFF;
-
-template <class Handle, BOOL(WINAPI* Close)(Handle)>
-class Owned {
-public:
-    explicit Owned(Handle handle = nullptr) : handle_(handle) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() {
-        if (handle_)
-            Close(handle_);
-    }
-    Handle get() const { return handle_; }
-
-private:
-    Handle handle_;
-};
-using OwnedHandle = Owned<HANDLE, CloseHandle>;
-using OwnedDesktop = Owned<HDESK, CloseDesktop>;
 
 using Args = std::vector<std::wstring>;
 
@@ -231,8 +215,8 @@ std::wstring DesktopName() {
 bool RunEnded() {
     if (DesktopName().empty())
         return false;
-    OwnedHandle job(OpenJobObjectW(JOB_OBJECT_QUERY, FALSE, DesktopName().c_str()));
-    return !job.get();
+    KernelHandle job(OpenJobObjectW(JOB_OBJECT_QUERY, FALSE, DesktopName().c_str()));
+    return !job;
 }
 
 std::wstring ClassOf(HWND hwnd) {
@@ -705,7 +689,7 @@ bool StartDesktop(const std::wstring& desktop, HANDLE job, DWORD* explorer) {
     if (!Start(std::wstring(system) + L"\\explorer.exe",
                L"explorer.exe /desktop=" + desktop + L"," + kDesktopSize, L"", job, &process))
         return false;
-    OwnedHandle owned(process.hProcess);
+    KernelHandle owned(process.hProcess);
     *explorer = process.dwProcessId;
     return WaitForInputIdle(process.hProcess, kDefaultTimeoutMs) == 0;
 }
@@ -728,19 +712,19 @@ int Run(const Args& given) {
     if (all)
         args.erase(args.begin() + 1);
     const std::wstring desktop = DesktopName();
-    OwnedHandle job(CreateJobObjectW(nullptr, desktop.empty() ? nullptr : desktop.c_str()));
+    KernelHandle job(CreateJobObjectW(nullptr, desktop.empty() ? nullptr : desktop.c_str()));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!job.get() || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation,
+    if (!job || !SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation,
                                                &limits, sizeof limits))
         return Fail(L"cannot make a job for the run");
 
     DWORD explorer = 0;
-    if (!desktop.empty() && !StartDesktop(desktop, job.get(), &explorer))
+    if (!desktop.empty() && !StartDesktop(desktop, job.Get(), &explorer))
         return Fail(L"cannot start the desktop " + desktop);
-    OwnedDesktop attached(desktop.empty() ? nullptr
+    DesktopHandle attached(desktop.empty() ? nullptr
                                           : OpenDesktopW(desktop.c_str(), 0, FALSE, GENERIC_ALL));
-    if (!desktop.empty() && (!attached.get() || !SetThreadDesktop(attached.get())))
+    if (!desktop.empty() && (!attached || !SetThreadDesktop(attached.Get())))
         return Fail(L"the desktop " + desktop + L" did not come up");
 
     // From the current folder, never the one beside this driver.
@@ -750,22 +734,22 @@ int Run(const Args& given) {
     std::wstring commandLine = Quoted(path);
     for (size_t i = 2; i < args.size(); ++i) commandLine += L" " + Quoted(args[i]);
     PROCESS_INFORMATION program = {};
-    if (!Start(path, commandLine, desktop, job.get(), &program))
+    if (!Start(path, commandLine, desktop, job.Get(), &program))
         return Fail(L"cannot start " + std::wstring(path));
-    OwnedHandle process(program.hProcess);
+    KernelHandle process(program.hProcess);
     Print(L"started" + Clock() + L"\n");
 
     std::vector<HWND> visible;
     do {
         PrintShownWindows(explorer, &visible);
-    } while (WaitForSingleObject(process.get(), kPollMs) == WAIT_TIMEOUT);
+    } while (WaitForSingleObject(process.Get(), kPollMs) == WAIT_TIMEOUT);
     // What the program started stays in the run's job; the desktop's explorer is there too.
-    while (all && ActiveProcesses(job.get()) > (explorer ? 1u : 0u)) {
+    while (all && ActiveProcesses(job.Get()) > (explorer ? 1u : 0u)) {
         PrintShownWindows(explorer, &visible);
         Sleep(kPollMs);
     }
     DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
+    GetExitCodeProcess(process.Get(), &code);
     return int(code);
 }
 
@@ -791,14 +775,14 @@ const Command kCommands[] = {
 int Dispatch(const Command& command, const Args& args) {
     if (command.run == Run || DesktopName().empty())
         return command.run(args);
-    OwnedDesktop desktop(OpenDesktopW(DesktopName().c_str(), 0, FALSE, GENERIC_ALL));
-    if (!desktop.get()) {
+    DesktopHandle desktop(OpenDesktopW(DesktopName().c_str(), 0, FALSE, GENERIC_ALL));
+    if (!desktop) {
         // The run has ended and its desktop with every window on it.
         if (command.run == WaitClosed || (command.run == List && args.size() == 1))
             return 0;
         return Fail(L"no desktop " + DesktopName() + L": the run has not started or has ended");
     }
-    if (!SetThreadDesktop(desktop.get()))
+    if (!SetThreadDesktop(desktop.Get()))
         return Fail(L"cannot use the desktop " + DesktopName());
     return command.run(args);
 }

@@ -78,10 +78,16 @@ struct GdiObjectTraits {
     static void Close(Handle handle) { DeleteObject(handle); }
 };
 
-struct ModuleTraits {
-    using Handle = HMODULE;
+struct KernelHandleTraits {
+    using Handle = HANDLE;
     static Handle None() { return nullptr; }
-    static void Close(Handle handle) { FreeLibrary(handle); }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+
+struct DesktopTraits {
+    using Handle = HDESK;
+    static Handle None() { return nullptr; }
+    static void Close(Handle handle) { CloseDesktop(handle); }
 };
 
 // A file opened with CreateFile.
@@ -93,8 +99,10 @@ using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 // A pen, brush, font, bitmap or region, deleted with DeleteObject.
 template <typename T = HGDIOBJ>
 using GdiObject = UniqueHandle<GdiObjectTraits<T>>;
-// A module loaded with LoadLibrary.
-using ModuleHandle = UniqueHandle<ModuleTraits>;
+// A process, thread, token or job handle, closed with CloseHandle.
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+// A desktop opened or created with OpenDesktop or CreateDesktop.
+using DesktopHandle = UniqueHandle<DesktopTraits>;
 
 // Memory that a COM or shell function allocated, freed with CoTaskMemFree
 // (item identifier lists, for example).
@@ -103,6 +111,50 @@ struct TaskMemoryFree {
 };
 template <typename T>
 using TaskMemory = std::unique_ptr<T, TaskMemoryFree>;
+
+// A device context of a window's client area, released on scope exit.
+class ClientDC {
+public:
+    explicit ClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ClientDC() { ReleaseDC(window_, dc_); }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects a GDI object into a device context and puts the old one back.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, old_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A hook of this thread, removed on scope exit.
+class ThreadHook {
+public:
+    ThreadHook(int type, HOOKPROC procedure)
+        : hook_(SetWindowsHookExW(type, procedure, nullptr, GetCurrentThreadId())) {}
+    ~ThreadHook() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+    }
+    ThreadHook(const ThreadHook&) = delete;
+    ThreadHook& operator=(const ThreadHook&) = delete;
+
+private:
+    HHOOK hook_;
+};
 
 // One reference to a COM interface, released when it goes out of scope.
 template <typename T>

@@ -10,14 +10,6 @@
 #include "system/Processes.h"
 #include "system/win32/Handles.h"
 
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle None() { return nullptr; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-// A process, thread or token handle, closed with CloseHandle.
-using KernelHandle = UniqueHandle<KernelHandleTraits>;
-
 // Whether this process runs with administrator rights: with an administrator's full
 // token, or as an account that has no other.
 bool IsProcessElevated();

@@ -313,7 +313,7 @@ for file in Setup.INI Setup.MSG; do
     rm -rf "$m"
     clean_medium "$m"
     truncate -s 64M "$m/$file"
-    expect_refusal "$m" "ファイル $file は 4,194,304 バイトを超え、大きすぎるため調べられません."
+    expect_refusal "$m" "ファイル $file は 16,777,216 バイトを超え、大きすぎるため調べられません."
 done
 
 echo "PASS $E2E_TEST"

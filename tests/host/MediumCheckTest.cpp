@@ -13,6 +13,7 @@
 #include "check/ReportText.h"
 #include "check/ShiftJisText.h"
 #include "config/IniFile.h"
+#include "system/FileBytes.h"
 #include "tests/fakes/FakeSystem.h"
 
 namespace {
@@ -449,10 +450,10 @@ TEST(MediumCheck, OversizedFileStopsTheCheck) {
         int64_t size;
         bool stops;
     } cases[] = {
-        {"settings at the limit", "Setup.INI", kLargestCheckedFileBytes, false},
-        {"settings beyond it", "Setup.INI", kLargestCheckedFileBytes + 1, true},
-        {"message at the limit", "Setup.MSG", kLargestCheckedFileBytes, false},
-        {"message beyond it", "Setup.MSG", kLargestCheckedFileBytes + 1, true},
+        {"settings at the limit", "Setup.INI", kMaxWholeFileBytes, false},
+        {"settings beyond it", "Setup.INI", kMaxWholeFileBytes + 1, true},
+        {"message at the limit", "Setup.MSG", kMaxWholeFileBytes, false},
+        {"message beyond it", "Setup.MSG", kMaxWholeFileBytes + 1, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
