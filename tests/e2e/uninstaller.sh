@@ -77,17 +77,17 @@ install_with_setup() {
     printf 'not made by the installation' >"$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt"
     make_medium "$1"
     start_program "$E2E_MEDIUM" Setup.exe
-    e2e_wait_window TfmMenu Setup
-    e2e_drive key TfmMenu Setup Down Enter
-    e2e_wait_window TfmBrouse インストール先
-    e2e_drive click TfmBrouse インストール先 '開始(&S)'
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Down Enter
+    e2e_wait_window "${DEST[@]}"
+    e2e_drive click "${DEST[@]}" '開始(&S)'
     e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
 このフォルダを新規に作成します."
     e2e_answer OK
     e2e_expect_message 成功 OK インストールが正常に終了しました.
     e2e_answer OK
-    e2e_wait_window TfmMenu Setup
-    e2e_drive key TfmMenu Setup Esc
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Esc
     e2e_expect_exit_code 0
     [ -f "$DEST/bin/app.exe" ] || e2e_fail "Setup.exe did not install $DEST_WIN\\bin\\app.exe"
 }
