@@ -315,15 +315,13 @@ e2e_expect_exit_code 0
 forget_installation
 park_pointer
 
-# Install, without a message file: the background stays behind the destination
-# dialog, the menu is hidden, and the dialog's Cancel leads back to the menu.
+# Install, without a message file, by the keys; the dialog's Esc leads back to the
+# menu. (Which windows the dialogs show and hide is tested in process.)
 e2e_start
 e2e_wait_window "${MENU[@]}"
 press Enter Enter
 e2e_wait_window "${DEST[@]}"
 e2e_screenshot install-destination
-visible TfmInstallBack '' || e2e_fail "expected the background behind the destination dialog"
-! visible "${MENU[@]}" || e2e_fail "expected the menu hidden during the install dialogs"
 e2e_drive key "${DEST[@]}" Esc
 e2e_wait_window "${MENU[@]}"
 press Esc

@@ -1,6 +1,10 @@
 #include "tests/fakes/FakeSystem.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -533,6 +537,17 @@ std::string FakeSystem::ExecutablePath() {
     return executablePath;
 }
 
+#ifdef _WIN32
+// In the window tests, the system's own conversion, which makes an unmappable
+// character "?" by itself.
+std::string FakeSystem::FromUtf16(const std::u16string& text) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    std::string out(WideCharToMultiByte(932, 0, wide, size, nullptr, 0, "?", nullptr), '\0');
+    WideCharToMultiByte(932, 0, wide, size, out.data(), static_cast<int>(out.size()), "?", nullptr);
+    return out;
+}
+#else
 std::string FakeSystem::FromUtf16(const std::u16string& text) {
     // One character at a time, so that an unmappable one becomes "?" as on Windows.
     iconv_t cd = iconv_open("CP932", "UTF-16LE");
@@ -556,6 +571,7 @@ std::string FakeSystem::FromUtf16(const std::u16string& text) {
     iconv_close(cd);
     return out;
 }
+#endif
 
 bool FakeSystem::WriteShellLink(const std::string& target, const std::string& arguments,
                                 const std::string& workingFolder, int showCommand,
