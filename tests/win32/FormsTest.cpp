@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config/SetupSettings.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "forms/ProgressUi.h"
@@ -586,6 +587,8 @@ struct FakeMedium {
             fmMenu->Show();
         }
     }
+    // The settings outlive the windows; the window set's tests start without any.
+    ~FakeMedium() { SetupSettings = TSetupSettings(); }
 
     FakeSystem system;
     Application app{"Setup"};
