@@ -6,8 +6,6 @@
 # registry show that nothing was lost or left half-done.
 source "$(dirname "$0")/lib.sh"
 
-MENU=(TfmMenu Setup)
-DEST=(TfmBrouse インストール先)
 # Names of this run's own: the prefix and its registry may be shared.
 SOFT=壊れた導入$$
 LONG_SOFT=$(printf '長%.0s' $(seq 65))$$
@@ -16,9 +14,6 @@ ROOT="C:\\e2e-bad-install-$$"
 PRODUCT_KEYS='HKCU\Software\Quillfen\SolvanInstallerMaker'
 UNINSTALL_KEYS='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 
-CANCELLED="ユーザーの要求によりインストールが中断しました.
-再びインストールを行う場合は、最初からやり直してください."
-SUCCEEDED="インストールが正常に終了しました."
 REGISTRY_FAILED="レジストリの書込みに失敗しました.
 最初からやり直してください."
 
@@ -103,7 +98,7 @@ expect_existing_folder_question() {
 # The last message answered, the progress window closes and the menu comes back;
 # Esc leaves it.
 expect_menu_and_exit() {
-    e2e_drive wait-closed TfmInstallProgress 進行状況 "$E2E_TIMEOUT_MS"
+    e2e_wait_closed "${PROGRESS[@]}"
     e2e_wait_window "${MENU[@]}"
     e2e_drive key "${MENU[@]}" Esc
     e2e_expect_exit_code 0

@@ -10,9 +10,6 @@
 source "$(dirname "$0")/lib.sh"
 
 SOFT=壊れた媒体
-MENU=(TfmMenu Setup)
-DEST=(TfmBrouse インストール先)
-BACK=(TfmInstallBack '*')
 BACK_TITLE='#1'
 # The settings ask for pure green labels, a colour the built-in picture lacks: green
 # in the menu shows that the settings were read, its absence the built-in values.
@@ -264,7 +261,7 @@ for CASE in "${BACKGROUND_CASES[@]}"; do
     top=$(convert "$shot" -crop 1x1+1000+0 +repage txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1)
     [ "$top" = '#0000FF' ] || e2e_fail "$CASE: expected the gradient's blue top, saw $top: $shot"
     e2e_drive key "${DEST[@]}" Esc
-    e2e_drive wait-closed TfmBrouse インストール先 "$E2E_TIMEOUT_MS"
+    e2e_wait_closed "${DEST[@]}"
 done
 e2e_wait_window "${MENU[@]}"
 e2e_drive key "${MENU[@]}" Esc

@@ -16,8 +16,6 @@ trap 'e2e_cleanup; WINEPREFIX=$DPI_PREFIX wineserver -k 2>/dev/null || true' EXI
 SOFT=表示倍率試験
 ENTRY=$(e2e_key_name "$SOFT")
 MENU=(TfmMenu '*')
-INFO=(TfmInstallInfo インフォメーション)
-DEST=(TfmBrouse インストール先)
 SCREEN_W=1024
 SCREEN_H=768
 

@@ -14,10 +14,6 @@ PRODUCT_PARENT='HKCU\Software\Quillfen\SolvanInstallerMaker'
 UNINSTALL_PARENT='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 PRODUCT_KEY=$PRODUCT_PARENT\\$ENTRY
 UNINSTALL_KEY=$UNINSTALL_PARENT\\$ENTRY
-MENU=(TfmMenu Setup)
-INFO=(TfmInstallInfo インフォメーション)
-DEST=(TfmBrouse インストール先)
-PROGRESS=(TfmInstallProgress 進行状況)
 # The typed destination, one new level below the root; the default one of the
 # settings, below Program Files.
 TYPED='C:\導入試験'$$
@@ -26,8 +22,6 @@ DEFAULT="$E2E_PROGRAM_FILES\\$SOFT"
 DEFAULT_UNIX="$E2E_PROGRAM_FILES_UNIX/$SOFT"
 SHORTCUT_FOLDER="試験社\\$SOFT"
 SHORTCUT_FOLDER_UNIX="$E2E_PROGRAMS/試験社"
-CANCELLED='ユーザーの要求によりインストールが中断しました.
-再びインストールを行う場合は、最初からやり直してください.'
 
 forget_installation() {
     e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
@@ -83,11 +77,8 @@ start_install() {
 
 # The open step started OpenTrace.exe from the medium's tools folder, there.
 expect_opened() {
-    local trace=$m/tools/opened.txt deadline=$((SECONDS + E2E_TIMEOUT_S))
-    until [ -s "$trace" ]; do
-        ((SECONDS < deadline)) || e2e_fail "expected the open step to start tools\\OpenTrace.exe"
-        sleep 0.1
-    done
+    local trace=$m/tools/opened.txt
+    e2e_wait_until "expected the open step to start tools\\OpenTrace.exe" test -s "$trace"
     local folder started_in
     folder=$("$E2E_WINE_RUN" winepath -w "$m/tools" </dev/null 2>/dev/null | tr -d '\r')
     grep -qiF "$folder\\OpenTrace.exe" <(head -1 "$trace") ||
@@ -204,8 +195,10 @@ for key in "$PRODUCT_PARENT" "$UNINSTALL_PARENT"; do
     e2e_reg query "$key" >/dev/null || e2e_fail "expected $key kept by the uninstallation"
 done
 
-# ---- A cancel in the middle of a large file: the file's partial copy is deleted, the
-# files before it stay, no record and no registry value exist.
+# ---- An Esc while a large file is being copied: the cancel message, no record and no
+# registry value. Whether a cancel in the middle of a file deletes the partial copy is
+# the host tests' to show, pump by pump; here the Esc may land in the file or, on a
+# fast disk, just after it, and the file is checked for what either leaves.
 
 write_settings 0
 truncate -s 1G "$m/SETUP/ソ表/大きい.bin"
@@ -218,17 +211,14 @@ e2e_drive click "${DEST[@]}" '開始(&S)'
 e2e_expect_message メッセージ OK "フォルダ $DEFAULT がありません.
 このフォルダを新規に作成します."
 e2e_answer OK
-deadline=$((SECONDS + E2E_TIMEOUT_S))
-until [ "$(stat -c %s "$DEFAULT_UNIX/ソ表/大きい.bin" 2>/dev/null || echo 0)" -gt 0 ]; do
-    ((SECONDS < deadline)) || e2e_fail "expected the copy of 大きい.bin to begin"
-    sleep 0.05
-done
-# One look at the window while it copies, without waiting for the screen to settle.
-mkdir -p "$E2E_SCREENSHOTS"
-import -display "$DISPLAY" -window root "$E2E_SCREENSHOTS/$E2E_TEST-copying.png"
+BIG_UNIX=$DEFAULT_UNIX/ソ表/大きい.bin
+e2e_wait_until "expected the copy of 大きい.bin to begin" test -s "$BIG_UNIX"
 e2e_drive key "${PROGRESS[@]}" Esc
 e2e_expect_message 警告 OK "$CANCELLED"
-[ ! -e "$DEFAULT_UNIX/ソ表/大きい.bin" ] || e2e_fail "expected the partial copy of 大きい.bin deleted"
+if [ -e "$BIG_UNIX" ]; then
+    expect_equal "the size of 大きい.bin, which a cancel keeps only whole" $((1 << 30)) \
+        "$(stat -c %s "$BIG_UNIX")"
+fi
 [ ! -e "$DEFAULT_UNIX/_setup.log" ] || e2e_fail "expected no record after the cancel"
 ! e2e_reg query "$PRODUCT_KEY" >/dev/null || e2e_fail "expected no registry value after the cancel"
 e2e_answer OK

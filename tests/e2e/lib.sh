@@ -21,6 +21,19 @@ E2E_TIMEOUT_S=60
 E2E_TIMEOUT_MS=$((E2E_TIMEOUT_S * 1000))
 export WINEPREFIX=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
 
+# The program's windows as the driver names them, class and caption ('*': any).
+MENU=(TfmMenu Setup)
+INFO=(TfmInstallInfo インフォメーション)
+DEST=(TfmBrouse インストール先)
+BACK=(TfmInstallBack '*')
+PROGRESS=(TfmInstallProgress 進行状況)
+BROWSE=('#32770' '*')
+
+# The messages that several tests meet.
+CANCELLED='ユーザーの要求によりインストールが中断しました.
+再びインストールを行う場合は、最初からやり直してください.'
+SUCCEEDED=インストールが正常に終了しました.
+
 E2E_PROGRAM_PID=
 E2E_RUNS=0
 E2E_EXIT_CODE=
@@ -59,6 +72,18 @@ e2e_start_xvfb() {
         exit 1
     fi
     E2E_XVFB_PID=$XVFB_STARTED_PID
+}
+
+# Waits until the command (the arguments after the first) succeeds, asking it again
+# every tenth of a second; if it does not within E2E_TIMEOUT_S, the test fails with
+# the first argument, which says what was expected.
+e2e_wait_until() {
+    local expected=$1 deadline=$((SECONDS + E2E_TIMEOUT_S))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || e2e_fail "$expected within $E2E_TIMEOUT_S s"
+        sleep 0.1
+    done
 }
 
 e2e_running() {
@@ -101,12 +126,18 @@ e2e_run_in() {
     (cd "$folder" && exec "$E2E_WINE_RUN" "$E2E_DRIVER" run "$@") \
         >"$E2E_DIR/windows.log" 2>"$E2E_DIR/run.err" &
     E2E_PROGRAM_PID=$!
-    local deadline=$((SECONDS + E2E_TIMEOUT_S))
-    until grep -qsx started "$E2E_DIR/windows.log"; do
-        e2e_running || e2e_fail "$* did not start:" "$(cat "$E2E_DIR/run.err")"
-        ((SECONDS < deadline)) || e2e_fail "$* did not start within $E2E_TIMEOUT_S s"
-        sleep 0.1
-    done
+    e2e_wait_until "expected $* to start" e2e_started "$*"
+}
+
+# Whether the run has its desktop up; a run that ended before ends the test.
+e2e_started() {
+    grep -qsx started "$E2E_DIR/windows.log" && return 0
+    e2e_running || e2e_fail "$1 did not start:" "$(cat "$E2E_DIR/run.err")"
+    return 1
+}
+
+e2e_ended() {
+    ! e2e_running
 }
 
 # Starts the medium's Setup.exe (with any arguments).
@@ -116,11 +147,7 @@ e2e_start() {
 
 # Waits for the program to end and keeps its exit code in E2E_EXIT_CODE.
 e2e_wait_exit() {
-    local deadline=$((SECONDS + E2E_TIMEOUT_S))
-    while e2e_running; do
-        ((SECONDS < deadline)) || e2e_fail "expected Setup.exe to end within $E2E_TIMEOUT_S s"
-        sleep 0.1
-    done
+    e2e_wait_until "expected Setup.exe to end" e2e_ended
     E2E_EXIT_CODE=0
     wait "$E2E_PROGRAM_PID" || E2E_EXIT_CODE=$?
     E2E_PROGRAM_PID=
@@ -155,6 +182,13 @@ e2e_wait_window() {
     local err=$E2E_DIR/driver.err
     e2e_driver wait-window "$1" "$2" "$E2E_TIMEOUT_MS" >/dev/null 2>"$err" ||
         e2e_fail "expected a window of class \"$1\" with caption \"$2\":" "$(cat "$err")"
+}
+
+# Waits until no visible window of that class (or *) and caption (or *) is left.
+e2e_wait_closed() {
+    local err=$E2E_DIR/driver.err
+    e2e_driver wait-closed "$1" "$2" "$E2E_TIMEOUT_MS" >/dev/null 2>"$err" ||
+        e2e_fail "expected no window of class \"$1\" with caption \"$2\" any more:" "$(cat "$err")"
 }
 
 # Waits for a message box and checks it exactly: caption, buttons ("OK", "OK Cancel",

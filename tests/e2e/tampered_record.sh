@@ -17,7 +17,7 @@ ENTRY=$(e2e_key_name "$SOFT_NAME")
 PRODUCT_KEY="HKCU\\Software\\Quillfen\\SolvanInstallerMaker\\$ENTRY"
 UNINSTALL_KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$ENTRY"
 DEST_WIN="$E2E_PROGRAM_FILES\\$SOFT_NAME"
-DEST=$E2E_PROGRAM_FILES_UNIX/$SOFT_NAME
+DEST_UNIX=$E2E_PROGRAM_FILES_UNIX/$SOFT_NAME
 # Someone else's files, which the edited lines name.
 OTHERS_WIN='C:\改変試験の他人'
 OTHERS=$E2E_DRIVE_C/改変試験の他人
@@ -25,7 +25,7 @@ OTHERS=$E2E_DRIVE_C/改変試験の他人
 forget_installation() {
     e2e_reg delete "$PRODUCT_KEY" /f >/dev/null || true
     e2e_reg delete "$UNINSTALL_KEY" /f >/dev/null || true
-    rm -rf "$DEST" "$OTHERS" "$E2E_DESKTOP/$SOFT_NAME.lnk"
+    rm -rf "$DEST_UNIX" "$OTHERS" "$E2E_DESKTOP/$SOFT_NAME.lnk"
 }
 
 cleanup_tampered_record_test() {
@@ -76,20 +76,20 @@ ShortcutDesktop=1
 StandAloneUninstUse=1
 EOF
 start_program "$E2E_MEDIUM" Setup.exe
-e2e_wait_window TfmMenu Setup
-e2e_drive key TfmMenu Setup Down Enter
-e2e_wait_window TfmBrouse インストール先
-e2e_drive click TfmBrouse インストール先 '開始(&S)'
+e2e_wait_window "${MENU[@]}"
+e2e_drive key "${MENU[@]}" Down Enter
+e2e_wait_window "${DEST[@]}"
+e2e_drive click "${DEST[@]}" '開始(&S)'
 e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
 このフォルダを新規に作成します."
 e2e_answer OK
 e2e_expect_message 成功 OK インストールが正常に終了しました.
 e2e_answer OK
-e2e_wait_window TfmMenu Setup
-e2e_drive key TfmMenu Setup Esc
+e2e_wait_window "${MENU[@]}"
+e2e_drive key "${MENU[@]}" Esc
 e2e_expect_exit_code 0
 for file in app.exe sub/data.txt _setup.log _uninst.exe; do
-    [ -f "$DEST/$file" ] || e2e_fail "Setup.exe did not install $DEST/$file"
+    [ -f "$DEST_UNIX/$file" ] || e2e_fail "Setup.exe did not install $DEST_UNIX/$file"
 done
 [ -f "$E2E_DESKTOP/$SOFT_NAME.lnk" ] || e2e_fail "expected the shortcut $SOFT_NAME.lnk"
 
@@ -99,7 +99,7 @@ mkdir -p "$OTHERS/linked" "$OTHERS/empty" "$OTHERS/above"
 for file in outside.txt dotdot.txt linked/through-link.txt victim.lnk; do
     printf 'not made by the installation' >"$OTHERS/$file"
 done
-ln -s "$OTHERS/linked" "$DEST/link"
+ln -s "$OTHERS/linked" "$DEST_UNIX/link"
 EXTRA_FILES=(
     "$OTHERS_WIN\\outside.txt"
     "$DEST_WIN\\..\\..\\改変試験の他人\\dotdot.txt"
@@ -109,7 +109,7 @@ EXTRA_FOLDERS=(
     "$OTHERS_WIN\\empty\\"
     "$DEST_WIN\\sub\\..\\..\\..\\改変試験の他人\\above\\"
 )
-RECORD=$DEST/_setup.log
+RECORD=$DEST_UNIX/_setup.log
 {
     printf '%s\r\n' "${EXTRA_FILES[@]}" | iconv -f utf-8 -t cp932
     cat "$RECORD"
@@ -149,8 +149,8 @@ e2e_answer OK
 e2e_expect_exit_code 0
 
 # The link the edit put there keeps the destination; all the installation made is gone.
-[ "$(ls -A "$DEST")" = link ] ||
-    e2e_fail "expected only the link in $DEST_WIN, saw:" "$(cd "$DEST" && find .)"
+[ "$(ls -A "$DEST_UNIX")" = link ] ||
+    e2e_fail "expected only the link in $DEST_WIN, saw:" "$(cd "$DEST_UNIX" && find .)"
 [ ! -e "$E2E_DESKTOP/$SOFT_NAME.lnk" ] || e2e_fail "the shortcut $SOFT_NAME.lnk is still there"
 for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
     ! e2e_reg query "$key" >/dev/null || e2e_fail "the key $key is still there"

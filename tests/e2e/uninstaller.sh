@@ -22,7 +22,7 @@ SESSION_MANAGER="HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
 # The vendor folder was there before the installation; the destination was made by it.
 VENDOR=削除試験社
 DEST_WIN="$E2E_PROGRAM_FILES\\$VENDOR\\$SOFT_NAME"
-DEST=$E2E_PROGRAM_FILES_UNIX/$VENDOR/$SOFT_NAME
+DEST_UNIX=$E2E_PROGRAM_FILES_UNIX/$VENDOR/$SOFT_NAME
 SHORTCUT_FOLDER=$SOFT_NAME
 
 forget_installation() {
@@ -77,19 +77,19 @@ install_with_setup() {
     printf 'not made by the installation' >"$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt"
     make_medium "$1"
     start_program "$E2E_MEDIUM" Setup.exe
-    e2e_wait_window TfmMenu Setup
-    e2e_drive key TfmMenu Setup Down Enter
-    e2e_wait_window TfmBrouse インストール先
-    e2e_drive click TfmBrouse インストール先 '開始(&S)'
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Down Enter
+    e2e_wait_window "${DEST[@]}"
+    e2e_drive click "${DEST[@]}" '開始(&S)'
     e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
 このフォルダを新規に作成します."
     e2e_answer OK
     e2e_expect_message 成功 OK インストールが正常に終了しました.
     e2e_answer OK
-    e2e_wait_window TfmMenu Setup
-    e2e_drive key TfmMenu Setup Esc
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Esc
     e2e_expect_exit_code 0
-    [ -f "$DEST/bin/app.exe" ] || e2e_fail "Setup.exe did not install $DEST_WIN\\bin\\app.exe"
+    [ -f "$DEST_UNIX/bin/app.exe" ] || e2e_fail "Setup.exe did not install $DEST_WIN\\bin\\app.exe"
 }
 
 # Every file and folder of the installation, with the bytes of each file, the
@@ -115,13 +115,13 @@ mkdir -p "$E2E_DIR"
 # ---- Without the stand-alone uninstaller: no copy, no entry in the list of programs
 
 install_with_setup 0
-[ ! -e "$DEST/_uninst.exe" ] || e2e_fail "_uninst.exe was copied with StandAloneUninstUse=0"
+[ ! -e "$DEST_UNIX/_uninst.exe" ] || e2e_fail "_uninst.exe was copied with StandAloneUninstUse=0"
 ! e2e_reg query "$UNINSTALL_KEY" >/dev/null ||
     e2e_fail "the Uninstall entry was written with StandAloneUninstUse=0"
 e2e_reg query "$PRODUCT_KEY" /v LogFile >/dev/null ||
     e2e_fail "the product key was not written with StandAloneUninstUse=0"
 # The record's line for the uninstaller, after its own, is empty.
-uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST/_setup.log" | tr -d '\r' |
+uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST_UNIX/_setup.log" | tr -d '\r' |
     RECORD="$DEST_WIN\\_setup.log" awk 'previous == ENVIRON["RECORD"] { print "[" $0 "]" }
         { previous = $0 }')
 [ "$uninstaller_line" = "[]" ] ||
@@ -130,7 +130,7 @@ uninstaller_line=$(iconv -f cp932 -t utf-8 "$DEST/_setup.log" | tr -d '\r' |
 # ---- With it: the copy in the destination, registered as the system's list runs it
 
 install_with_setup 1
-cmp -s "$UNINSTALLER" "$DEST/_uninst.exe" || e2e_fail "expected $DEST_WIN\\_uninst.exe"
+cmp -s "$UNINSTALLER" "$DEST_UNIX/_uninst.exe" || e2e_fail "expected $DEST_WIN\\_uninst.exe"
 e2e_reg query "$UNINSTALL_KEY" /v UninstallString |
     grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
     e2e_fail "expected the UninstallString \"$DEST_WIN\\_uninst.exe\" @$ENTRY, saw:" \
@@ -146,7 +146,7 @@ INSTALLED=$(installation_state)
 bad_command_line() {
     local caption=$1 text=$2
     shift 2
-    start_program "$DEST" _uninst.exe "$@"
+    start_program "$DEST_UNIX" _uninst.exe "$@"
     e2e_expect_message "$caption" OK "$text"
     e2e_screenshot "bad-command-line-$E2E_RUNS"
     e2e_answer OK
@@ -178,7 +178,7 @@ e2e_answer OK
 e2e_expect_exit_code 0
 e2e_expect_shown "#32770 確認" "TfmUninstallProgress 進行状況" "#32770 成功"
 
-[ ! -e "$DEST" ] || e2e_fail "the destination folder is still there:" "$(cd "$DEST" && find .)"
+[ ! -e "$DEST_UNIX" ] || e2e_fail "the destination folder is still there:" "$(cd "$DEST_UNIX" && find .)"
 [ "$(cat "$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt")" = 'not made by the installation' ] ||
     e2e_fail "the file the installation did not make was touched"
 [ "$(ls -A "$E2E_PROGRAM_FILES_UNIX/$VENDOR")" = keep.txt ] ||

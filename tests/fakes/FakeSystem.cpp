@@ -1,6 +1,10 @@
 #include "tests/fakes/FakeSystem.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -554,6 +558,22 @@ std::string FakeSystem::ExecutablePath() {
     return executablePath;
 }
 
+#ifdef _WIN32
+// In the window tests, the system's own conversion, which makes an unmappable
+// character "?" by itself.
+std::string FakeSystem::FromUtf16(const std::u16string& text, bool* exact) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    std::string out(WideCharToMultiByte(932, 0, wide, size, nullptr, 0, "?", nullptr), '\0');
+    WideCharToMultiByte(932, 0, wide, size, out.data(), static_cast<int>(out.size()), "?",
+                        &usedDefault);
+    if (exact != nullptr) {
+        *exact = !usedDefault;
+    }
+    return out;
+}
+#else
 std::string FakeSystem::FromUtf16(const std::u16string& text, bool* exact) {
     // One character at a time, so that an unmappable one becomes "?" as on Windows.
     iconv_t cd = iconv_open("CP932", "UTF-16LE");
@@ -583,6 +603,7 @@ std::string FakeSystem::FromUtf16(const std::u16string& text, bool* exact) {
     iconv_close(cd);
     return out;
 }
+#endif
 
 std::u16string FakeSystem::ShortPath(const std::u16string& path) {
     const auto found = shortPaths.find(path);

@@ -29,6 +29,7 @@
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
+#include "tests/fakes/FakeSystem.h"
 #include "uninstall/unUninstallProgress.h"
 
 namespace {
@@ -567,6 +568,161 @@ TEST_F(DialogKeysTest, MnemonicsClickTheirButtons) {
     Press(WM_CHAR, 's');  // typed into the edit
     EXPECT_TRUE(events.empty());
     EXPECT_EQ("s", fmBrouse->edDstFolderName.Text());
+}
+
+// ---- The way through the install dialogs, on a medium of the fake system ----
+
+// A medium in D:\ with a settings file, a 1 MiB program and, if asked, a message
+// file, the destination below the root of the Windows drive; its window set with the
+// menu shown.
+struct FakeMedium {
+    explicit FakeMedium(bool messageFile) {
+        system.AddFile("D:\\Setup.INI",
+                       "[Identification]\r\nID=SolvaneInstaller\r\n[BasicOption]\r\n"
+                       "ExecFile=bin\\prog.exe\r\nSoftName=流れ試験\r\n[AdvanceOption]\r\n"
+                       "DstSubFolder=流れ試験\r\nDstFolderID=1\r\nStandAloneUninstUse=1\r\n");
+        system.AddFile("D:\\SETUP\\bin\\prog.exe", std::string(1 << 20, 'p'));
+        if (messageFile) {
+            system.AddFile("D:\\Setup.MSG", "一行目\r\n");
+        }
+        CreateWindowSet(app, system);
+        if (fmMenu->Handle() != nullptr && !fmMenu->IniMissing) {
+            fmMenu->Show();
+        }
+    }
+    // The settings outlive the windows; the window set's tests start without any.
+    ~FakeMedium() { SetupSettings = TSetupSettings(); }
+
+    FakeSystem system;
+    Application app{"Setup"};
+};
+
+// Install, as the keys choose it on a fresh menu.
+void InstallFromTheMenu() {
+    fmMenu->OnKeyDown(VK_DOWN);
+    fmMenu->OnKeyDown(VK_RETURN);
+}
+
+// The visible windows of the set, each as its class, in a fixed order.
+std::vector<std::string> VisibleForms() {
+    std::vector<std::string> shown;
+    for (Form* form :
+         {static_cast<Form*>(fmMenu), static_cast<Form*>(fmInstallBack),
+          static_cast<Form*>(fmInstallInfo), static_cast<Form*>(fmBrouse),
+          static_cast<Form*>(fmInstallReadyMsg), static_cast<Form*>(fmInstallProgress)}) {
+        EXPECT_EQ(form->Visible(), IsWindowVisible(form->Handle()) != FALSE)
+            << form->Layout().className;
+        if (form->Visible()) {
+            shown.push_back(form->Layout().className);
+        }
+    }
+    return shown;
+}
+
+using Shown = std::vector<std::string>;
+const Shown kAtMenu = {"TfmMenu"};
+const Shown kAtInfo = {"TfmInstallBack", "TfmInstallInfo"};
+const Shown kAtDestination = {"TfmInstallBack", "TfmBrouse"};
+
+TEST(WindowFlowTest, BackNextCancelAndCloseLeadBetweenTheDialogsAndTheMenu) {
+    struct Step {
+        std::function<void()> act;
+        Shown shown;
+    };
+    struct Case {
+        const char* name;
+        bool messageFile;
+        Shown first;  // after Install in the menu
+        std::vector<Step> steps;
+        int infoShows;  // of the information dialog, all told
+    };
+    const auto infoNext = [] { fmInstallInfo->btNext.Click(); };
+    const Case cases[] = {
+        {"information: next, back, next, cancel",
+         true,
+         kAtInfo,
+         {{infoNext, kAtDestination},
+          {[] { fmBrouse->btBefore.Click(); }, kAtInfo},
+          {infoNext, kAtDestination},
+          {[] { fmBrouse->btCancel.Click(); }, kAtMenu}},
+         2},
+        {"information: back",
+         true,
+         kAtInfo,
+         {{[] { fmInstallInfo->btBefore.Click(); }, kAtMenu}},
+         1},
+        {"information: cancel",
+         true,
+         kAtInfo,
+         {{[] { fmInstallInfo->btCancel.Click(); }, kAtMenu}},
+         1},
+        {"information: close box",
+         true,
+         kAtInfo,
+         {{[] { SendMessageW(fmInstallInfo->Handle(), WM_CLOSE, 0, 0); }, kAtMenu}},
+         1},
+        {"destination: Alt+F4",
+         true,
+         kAtInfo,
+         {{infoNext, kAtDestination},
+          {[] { SendMessageW(fmBrouse->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }, kAtMenu}},
+         1},
+        {"no message file: back",
+         false,
+         kAtDestination,
+         {{[] { fmBrouse->btBefore.Click(); }, kAtMenu}},
+         0},
+        {"no message file: cancel, install again",
+         false,
+         kAtDestination,
+         {{[] { fmBrouse->btCancel.Click(); }, kAtMenu}, {InstallFromTheMenu, kAtDestination}},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeMedium medium(c.messageFile);
+        ASSERT_NE(nullptr, fmMenu->Handle()) << "no windows without a display";
+        ASSERT_EQ(kAtMenu, VisibleForms());
+        int infoShows = 0;
+        const std::function<void()> show = fmInstallInfo->OnShow;
+        fmInstallInfo->OnShow = [&] {
+            ++infoShows;
+            show();
+        };
+        InstallFromTheMenu();
+        EXPECT_EQ(c.first, VisibleForms());
+        int number = 0;
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE("step " + std::to_string(++number));
+            step.act();
+            medium.app.ProcessMessages();
+            EXPECT_EQ(step.shown, VisibleForms());
+        }
+        EXPECT_EQ(c.infoShows, infoShows);
+        EXPECT_FALSE(medium.app.Terminated());
+    }
+}
+
+TEST(WindowFlowTest, StartOnAFullDiskIsRefusedAndTheDialogStays) {
+    FakeMedium medium(false);
+    ASSERT_NE(nullptr, fmMenu->Handle()) << "no windows without a display";
+    medium.system.freeBytes['C'] = 1024;  // 1 KB of the 1,037 KB needed
+    InstallFromTheMenu();
+    ASSERT_EQ(kAtDestination, VisibleForms());
+    EXPECT_EQ("C:\\流れ試験", fmBrouse->edDstFolderName.Text());
+    EXPECT_EQ("必要容量：  " + std::string(20, ' ') + "1,037 KB", fmBrouse->lbNeedSize.Text());
+    EXPECT_EQ("空き容量：  " + std::string(24, ' ') + "1 KB", fmBrouse->lbFreeSize.Text());
+    EXPECT_EQ(kColorRed, fmBrouse->lbNeedSize.FontColor());
+    EXPECT_EQ(kColorRed, fmBrouse->lbFreeSize.FontColor());
+
+    AnswerNextBox(IDOK);
+    fmBrouse->btNext.Click();
+    EXPECT_TRUE(g_box.seen);
+    EXPECT_EQ("エラー", g_box.caption);
+    EXPECT_EQ("ディスクの空き容量が足りません.", g_box.text);
+    EXPECT_EQ(std::vector<int>{IDOK}, g_box.buttons);
+    EXPECT_EQ(kAtDestination, VisibleForms());
+    EXPECT_FALSE(medium.system.HasFolder("C:\\流れ試験"));
 }
 
 TEST_F(WindowSetTest, EscapeWhileWorkPumpsMessagesClicksCancelOfTheProgressWindow) {
