@@ -15,7 +15,6 @@ trap 'e2e_cleanup; WINEPREFIX=$DPI_PREFIX wineserver -k 2>/dev/null || true' EXI
 # The sample medium under a name of this test's own.
 SOFT=表示倍率試験
 ENTRY=$(e2e_key_name "$SOFT")
-MENU=(TfmMenu '*')
 SCREEN_W=1024
 SCREEN_H=768
 
