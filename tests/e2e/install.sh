@@ -176,15 +176,7 @@ expect_equal "the programs menu's extra shortcut" "$manual_link" \
 
 # ---- The uninstallation from the menu: everything goes but the parent keys
 
-e2e_drive mouse "${MENU[@]}" move 40 46
-e2e_drive mouse "${MENU[@]}" click 40 46
-e2e_expect_message 確認 "Yes No" ソフトを削除してよろしいですか？
-e2e_answer Yes
-e2e_expect_message 成功 OK アンインストールが正常に終了しました.
-e2e_answer OK
-e2e_wait_window "${MENU[@]}"
-e2e_drive key "${MENU[@]}" Esc
-e2e_expect_exit_code 0
+e2e_uninstall_from_menu
 for gone in "$TYPED_UNIX" "$E2E_DESKTOP/$SOFT.lnk" "$E2E_DESKTOP/説明書$$.lnk" "$SHORTCUT_FOLDER_UNIX/$SOFT"; do
     [ ! -e "$gone" ] || e2e_fail "expected $gone removed by the uninstallation"
 done

@@ -160,6 +160,38 @@ e2e_expect_exit_code() {
         e2e_fail "expected exit code $1, saw $E2E_EXIT_CODE" "$(cat "$E2E_DIR/run.err")"
 }
 
+# From the menu, as a user does: Install, Start with the folder the destination dialog
+# proposes ($1, which does not exist yet), OK to the new folder and to the success,
+# then Esc in the menu, which ends the program.
+e2e_install_from_menu() {
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Down Enter
+    e2e_wait_window "${DEST[@]}"
+    e2e_drive click "${DEST[@]}" '開始(&S)'
+    e2e_expect_message メッセージ OK "フォルダ $1 がありません.
+このフォルダを新規に作成します."
+    e2e_answer OK
+    e2e_expect_message 成功 OK "$SUCCEEDED"
+    e2e_answer OK
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Esc
+    e2e_expect_exit_code 0
+}
+
+# From the menu with the mouse: Uninstall (the built-in picture's second slot), Yes,
+# OK to the success, then Esc in the menu, which ends the program.
+e2e_uninstall_from_menu() {
+    e2e_drive mouse "${MENU[@]}" move 40 46
+    e2e_drive mouse "${MENU[@]}" click 40 46
+    e2e_expect_message 確認 "Yes No" ソフトを削除してよろしいですか？
+    e2e_answer Yes
+    e2e_expect_message 成功 OK アンインストールが正常に終了しました.
+    e2e_answer OK
+    e2e_wait_window "${MENU[@]}"
+    e2e_drive key "${MENU[@]}" Esc
+    e2e_expect_exit_code 0
+}
+
 # "x y w h" of the menu window's client area on the screen.
 e2e_menu_client() {
     e2e_driver list | awk '$2 == "TfmMenu" && $3 == "\"Setup\"" { print $10, $11, $12, $13 }'

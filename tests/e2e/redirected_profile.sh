@@ -123,15 +123,7 @@ $folder\\bin" "$(e2e_link_of "$link")"
             "$real/bin/app.exe"
     done
 
-    e2e_drive mouse "${MENU[@]}" move 40 46
-    e2e_drive mouse "${MENU[@]}" click 40 46
-    e2e_expect_message 確認 "Yes No" ソフトを削除してよろしいですか？
-    e2e_answer Yes
-    e2e_expect_message 成功 OK アンインストールが正常に終了しました.
-    e2e_answer OK
-    e2e_wait_window "${MENU[@]}"
-    e2e_drive key "${MENU[@]}" Esc
-    e2e_expect_exit_code 0
+    e2e_uninstall_from_menu
     expect_equal "DstFolderID $id, the user's folders after the uninstallation" "$before" \
         "$(user_files)"
     local key

@@ -76,18 +76,7 @@ ShortcutDesktop=1
 StandAloneUninstUse=1
 EOF
 start_program "$E2E_MEDIUM" Setup.exe
-e2e_wait_window "${MENU[@]}"
-e2e_drive key "${MENU[@]}" Down Enter
-e2e_wait_window "${DEST[@]}"
-e2e_drive click "${DEST[@]}" '開始(&S)'
-e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
-このフォルダを新規に作成します."
-e2e_answer OK
-e2e_expect_message 成功 OK インストールが正常に終了しました.
-e2e_answer OK
-e2e_wait_window "${MENU[@]}"
-e2e_drive key "${MENU[@]}" Esc
-e2e_expect_exit_code 0
+e2e_install_from_menu "$DEST_WIN"
 for file in app.exe sub/data.txt _setup.log _uninst.exe; do
     [ -f "$DEST_UNIX/$file" ] || e2e_fail "Setup.exe did not install $DEST_UNIX/$file"
 done

@@ -77,18 +77,7 @@ install_with_setup() {
     printf 'not made by the installation' >"$E2E_PROGRAM_FILES_UNIX/$VENDOR/keep.txt"
     make_medium "$1"
     start_program "$E2E_MEDIUM" Setup.exe
-    e2e_wait_window "${MENU[@]}"
-    e2e_drive key "${MENU[@]}" Down Enter
-    e2e_wait_window "${DEST[@]}"
-    e2e_drive click "${DEST[@]}" '開始(&S)'
-    e2e_expect_message メッセージ OK "フォルダ $DEST_WIN がありません.
-このフォルダを新規に作成します."
-    e2e_answer OK
-    e2e_expect_message 成功 OK インストールが正常に終了しました.
-    e2e_answer OK
-    e2e_wait_window "${MENU[@]}"
-    e2e_drive key "${MENU[@]}" Esc
-    e2e_expect_exit_code 0
+    e2e_install_from_menu "$DEST_WIN"
     [ -f "$DEST_UNIX/bin/app.exe" ] || e2e_fail "Setup.exe did not install $DEST_WIN\\bin\\app.exe"
 }
 

@@ -568,7 +568,7 @@ TEST(MediumCheck, ReportLines) {
               }),
               FormatSummary(report));
     EXPECT_EQ("フォルダ D:\\ソフト を読めません.", FormatUnreadableFolder("D:\\ソフト"));
-    EXPECT_EQ("ファイル Setup.INI は 4,194,304 バイトを超え、大きすぎるため調べられません.",
+    EXPECT_EQ("ファイル Setup.INI は 16,777,216 バイトを超え、大きすぎるため調べられません.",
               FormatOversizedFile("Setup.INI"));
 }
 
