@@ -6,6 +6,8 @@ namespace {
 
 const char kProductKeyRoot[] = "Software\\Quillfen\\SolvanInstallerMaker\\";
 const char kUninstallKeyRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// Between the uninstaller's quoted path and the entry key name in its command line.
+const char kArgumentMark[] = " @";
 
 const char* Flag(bool set) {
     return set ? "1" : "0";
@@ -39,7 +41,35 @@ std::string ReadInstalledPath(System& system, const std::string& softName) {
 std::string MakeUninstallCommand(const std::string& uninstallerPath,
                                  const std::string& entryKeyName) {
     // Quoted: unquoted, a path with blanks would start a program named like its first word.
-    return "\"" + uninstallerPath + "\" @" + entryKeyName;
+    return "\"" + uninstallerPath + "\"" + kArgumentMark + entryKeyName;
+}
+
+bool ExtractEntryKeyName(const std::string& commandLine, std::string& entryKeyName) {
+    const size_t mark = commandLine.rfind(kArgumentMark);
+    if (mark == std::string::npos) {
+        return false;
+    }
+    entryKeyName = commandLine.substr(mark + sizeof kArgumentMark - 1);
+    // The system may leave blanks after the last argument.
+    entryKeyName.erase(entryKeyName.find_last_not_of(' ') + 1);
+    return !entryKeyName.empty();
+}
+
+bool DecodeKeyName(const std::string& entryKeyName, std::string& softName) {
+    if (entryKeyName.empty() || entryKeyName.size() % 2 != 0) {
+        return false;
+    }
+    std::string decoded;
+    for (size_t i = 0; i < entryKeyName.size(); i += 2) {
+        const char high = entryKeyName[i];
+        const char low = entryKeyName[i + 1];
+        if (high < 'A' || high > 'P' || low < 'A' || low > 'P') {
+            return false;
+        }
+        decoded += static_cast<char>(((high - 'A') << 4) | (low - 'A'));
+    }
+    softName = decoded;
+    return true;
 }
 
 bool WriteProductKeyValues(System& system, const TSetupSettings& settings,

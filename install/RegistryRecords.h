@@ -10,6 +10,8 @@
 
 // Each byte as two letters A-P, high half first: "abc" gives "GBGCGD".
 std::string EncodeKeyName(const std::string& text);
+// The inverse of EncodeKeyName. False for an odd length or a letter outside A to P.
+bool DecodeKeyName(const std::string& entryKeyName, std::string& softName);
 // The product key (HKEY_CURRENT_USER) of a software name.
 std::string MakeProductKeyPath(const std::string& softName);
 // The Uninstall entry key (HKEY_LOCAL_MACHINE) of a software name.
@@ -20,6 +22,9 @@ std::string ReadInstalledPath(System& system, const std::string& softName);
 // The command line that starts the uninstaller copy for the entry `entryKeyName`.
 std::string MakeUninstallCommand(const std::string& uninstallerPath,
                                  const std::string& entryKeyName);
+// The entry key name of such a command line: the text after its last " @". False when
+// there is none or it is empty.
+bool ExtractEntryKeyName(const std::string& commandLine, std::string& entryKeyName);
 
 // Writes the eight product-key values; false at the first write that fails.
 bool WriteProductKeyValues(System& system, const TSetupSettings& settings,

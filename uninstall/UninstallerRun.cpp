@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "install/RegistryRecords.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
 #include "uninstall/RemovalScope.h"
