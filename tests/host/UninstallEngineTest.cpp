@@ -57,6 +57,16 @@ protected:
 
     void Uninstall() { RunUninstall(cancel, s, system, ui); }
 
+    // Uninstalls from a copy of the system, the question answered Yes; the messages shown.
+    std::vector<std::string> UninstallConfirmed(FakeSystem& on) {
+        ScriptedUi run;
+        run.answers = {true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunUninstall(flag, settings, on, run);
+        return run.Messages();
+    }
+
     FakeSystem system;
     ScriptedUi ui;
     TSetupSettings s;
@@ -151,12 +161,7 @@ TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
         fresh.AddFile("C:\\Windows\\system32\\a.txt", "system file");
         fresh.AddFolder("C:\\Windows\\system32\\sub");
         fresh.AddFile(kRecord, c.record);
-        ScriptedUi run;
-        run.answers = {true};
-        TSetupSettings settings = s;
-        bool flag = false;
-        RunUninstall(flag, settings, fresh, run);
-        EXPECT_EQ(kSuccess, run.Messages().back());
+        EXPECT_EQ(kSuccess, UninstallConfirmed(fresh).back());
         for (const std::string& path : c.gone) {
             EXPECT_FALSE(fresh.HasFile(path) || fresh.HasFolder(path)) << path;
         }
@@ -205,12 +210,7 @@ TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
         fresh.AddFile(record, "C:\\App\\a.txt\r\n" + c.fileLine + "\r\nC:\\App\\b.txt\r\n" +
                                   record + "\r\n.\r\n" + c.folderLine + "\r\nC:\\App\\sub\\\r\n");
         fresh.SetValue(Root::User, kProductKey, "LogFile", record);
-        ScriptedUi run;
-        run.answers = {true};
-        TSetupSettings settings = s;
-        bool flag = false;
-        RunUninstall(flag, settings, fresh, run);
-        EXPECT_EQ(std::vector<std::string>{kSuccess}, run.Messages());
+        EXPECT_EQ(std::vector<std::string>{kSuccess}, UninstallConfirmed(fresh));
         EXPECT_TRUE(fresh.HasFile(c.outside) || fresh.HasFolder(c.outside)) << c.outside;
         for (const std::string& gone :
              {std::string("C:\\App\\a.txt"), std::string("C:\\App\\b.txt"), record}) {
@@ -248,12 +248,7 @@ TEST_F(UninstallEngineTest, NothingIsDeletedThroughAJunction) {
             fresh.AddFile("C:\\App\\sub\\x.dll", "ours");
         }
         fresh.SetValue(Root::User, kProductKey, "LogFile", record);
-        ScriptedUi run;
-        run.answers = {true};
-        TSetupSettings settings = s;
-        bool flag = false;
-        RunUninstall(flag, settings, fresh, run);
-        EXPECT_EQ(std::vector<std::string>{kSuccess}, run.Messages());
+        EXPECT_EQ(std::vector<std::string>{kSuccess}, UninstallConfirmed(fresh));
         for (const std::string& path : c.kept) {
             EXPECT_TRUE(fresh.HasFile(path)) << path;
         }
@@ -282,12 +277,7 @@ TEST_F(UninstallEngineTest, ARecordPathThatIsNoRecordRemovesNothing) {
             fresh.AddFile(file, fresh.FileData(kRecord));
         }
         fresh.SetValue(Root::User, kProductKey, "LogFile", logFile);
-        ScriptedUi run;
-        run.answers = {true};
-        TSetupSettings settings = s;
-        bool flag = false;
-        RunUninstall(flag, settings, fresh, run);
-        EXPECT_EQ(std::vector<std::string>{unreadable}, run.Messages());
+        EXPECT_EQ(std::vector<std::string>{unreadable}, UninstallConfirmed(fresh));
         EXPECT_TRUE(fresh.HasFile("C:\\App\\a.txt"));
         EXPECT_TRUE(fresh.HasFile(kDesktop + "\\abc.lnk"));
         EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
