@@ -6,7 +6,9 @@
 # tools/SetupDriver.exe and checks what it shows and leaves behind. Every wait is for
 # a condition, with a generous time-out; a failure names what was expected and what
 # was seen, with the windows on the desktop and a screenshot.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails outside a check ends the test; say which, never silently.
+trap 'E2E_STATUS=$?; ((BASH_SUBSHELL)) || echo "FAIL ${E2E_TEST:-$0}: \"$BASH_COMMAND\" exited with $E2E_STATUS (line $LINENO of ${BASH_SOURCE[0]##*/})" >&2' ERR
 
 : "${SETUP_BUILD:?SETUP_BUILD must name the Windows build folder}"
 : "${SETUP_SOURCE:?SETUP_SOURCE must name the source folder}"
@@ -68,7 +70,7 @@ e2e_drive() {
 e2e_start_xvfb() {
     source "$SETUP_SOURCE/tests/xvfb.sh"
     if ! xvfb_start 200; then
-        echo "FAIL $E2E_TEST: could not start Xvfb: $(cat "$XVFB_LOG")" >&2
+        echo "FAIL ${E2E_TEST:-$0}: could not start Xvfb: $(cat "$XVFB_LOG")" >&2
         exit 1
     fi
     E2E_XVFB_PID=$XVFB_STARTED_PID
