@@ -69,7 +69,7 @@ public:
         : system_(system), path_(std::move(path)), data_(std::move(data)) {}
     bool Read(void* buffer, uint32_t size, uint32_t& got) override {
         got = 0;
-        if (system_.Fails("Read", path_)) {
+        if (system_.Fails(FakeOperation::Read, path_)) {
             return false;
         }
         got = static_cast<uint32_t>(std::min<size_t>(size, data_.size() - offset_));
@@ -78,7 +78,7 @@ public:
         return true;
     }
     int64_t Size() override {
-        return system_.Fails("Size", path_) ? -1 : static_cast<int64_t>(data_.size());
+        return system_.Fails(FakeOperation::Size, path_) ? -1 : static_cast<int64_t>(data_.size());
     }
 
 private:
@@ -93,21 +93,7 @@ public:
     FakeOutputFile(FakeSystem& system, std::string path)
         : system_(system), path_(std::move(path)) {}
     bool Write(const void* buffer, uint32_t size, uint32_t& written) override {
-        written = 0;
-        auto node = system_.nodes.find(system_.Key(path_));
-        if (node == system_.nodes.end() || system_.Fails("Write", path_)) {
-            return false;
-        }
-        uint32_t fits = size;
-        if (system_.diskSpaceLeft >= 0 && system_.diskSpaceLeft < size) {
-            fits = static_cast<uint32_t>(system_.diskSpaceLeft);
-        }
-        node->second.data.append(static_cast<const char*>(buffer), fits);
-        if (system_.diskSpaceLeft >= 0) {
-            system_.diskSpaceLeft -= fits;
-        }
-        written = fits;
-        return fits == size;
+        return system_.WriteToFile(path_, buffer, size, written);
     }
 
 private:
@@ -122,10 +108,61 @@ FakeSystem::FakeSystem() {
     AddDrive('D');
 }
 
-bool FakeSystem::Fails(const std::string& operation, const std::string& path) {
+const char* OperationName(FakeOperation operation) {
+    static const char* const kNames[] = {
+        "OpenForRead",
+        "CreateForWrite",
+        "CreateNewForWrite",
+        "FileExists",
+        "IsReadOnlyFile",
+        "ReplaceExistingFile",
+        "FolderExists",
+        "FindFiles",
+        "CreateFolderTree",
+        "RemoveFile",
+        "RemoveEmptyFolder",
+        "IsPlainFolder",
+        "DiskFreeBytes",
+        "ReadUserString",
+        "ReadMachineString",
+        "WriteUserString",
+        "WriteMachineString",
+        "DeleteUserKey",
+        "DeleteMachineKey",
+        "ShellFolderPath",
+        "ShellFolderLocation",
+        "WriteShellLink",
+        "ShellOpen",
+        "Read",
+        "Size",
+        "Write",
+    };
+    return kNames[static_cast<int>(operation)];
+}
+
+bool FakeSystem::Fails(FakeOperation operation, const std::string& path) {
     ++operationCount;
-    operationLog.push_back(operation + " " + path);
+    operationLog.push_back(std::string(OperationName(operation)) + " " + path);
     return operationCount == failAtOperation || (failIf && failIf(operation, path));
+}
+
+bool FakeSystem::WriteToFile(const std::string& path, const void* buffer, uint32_t size,
+                             uint32_t& written) {
+    written = 0;
+    auto node = nodes.find(Key(path));
+    if (node == nodes.end() || Fails(FakeOperation::Write, path)) {
+        return false;
+    }
+    uint32_t fits = size;
+    if (diskSpaceLeft >= 0 && diskSpaceLeft < size) {
+        fits = static_cast<uint32_t>(diskSpaceLeft);
+    }
+    node->second.data.append(static_cast<const char*>(buffer), fits);
+    if (diskSpaceLeft >= 0) {
+        diskSpaceLeft -= fits;
+    }
+    written = fits;
+    return fits == size;
 }
 
 std::string FakeSystem::Key(const std::string& path) const {
@@ -215,6 +252,26 @@ std::string FakeSystem::FileData(const std::string& path) const {
     return node == nodes.end() ? std::string() : node->second.data;
 }
 
+void FakeSystem::SetAttributes(const std::string& path, bool readOnly, bool hidden) {
+    Node& node = nodes.at(Key(path));
+    node.readOnly = readOnly;
+    node.hidden = hidden;
+}
+
+bool FakeSystem::IsReadOnly(const std::string& path) const {
+    auto node = nodes.find(Key(path));
+    return node != nodes.end() && node->second.readOnly;
+}
+
+bool FakeSystem::IsHidden(const std::string& path) const {
+    auto node = nodes.find(Key(path));
+    return node != nodes.end() && node->second.hidden;
+}
+
+void FakeSystem::Forget(const std::string& path) {
+    nodes.erase(Key(path));
+}
+
 std::vector<std::string> FakeSystem::Tree() const {
     std::vector<std::string> tree;
     for (const auto& [key, node] : nodes) {
@@ -226,7 +283,7 @@ std::vector<std::string> FakeSystem::Tree() const {
 
 std::unique_ptr<InputFile> FakeSystem::OpenForRead(const std::string& path) {
     auto node = nodes.find(Key(path));
-    if (Fails("OpenForRead", path) || node == nodes.end() || node->second.folder) {
+    if (Fails(FakeOperation::OpenForRead, path) || node == nodes.end() || node->second.folder) {
         return nullptr;
     }
     return std::make_unique<FakeInputFile>(*this, path, node->second.data);
@@ -236,7 +293,8 @@ std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) 
     const std::string key = Key(path);
     auto parent = nodes.find(Key(ExtractFolderPart(path)));
     auto node = nodes.find(key);
-    if (Fails("CreateForWrite", path) || parent == nodes.end() || !parent->second.folder ||
+    if (Fails(FakeOperation::CreateForWrite, path) || parent == nodes.end() ||
+        !parent->second.folder ||
         (node != nodes.end() &&
          (node->second.folder || node->second.readOnly || node->second.hidden))) {
         return nullptr;
@@ -251,11 +309,12 @@ std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) 
 
 std::unique_ptr<OutputFile> FakeSystem::CreateNewForWrite(const std::string& path) {
     if (nodes.count(Key(path)) != 0) {
-        Fails("CreateNewForWrite", path);
+        Fails(FakeOperation::CreateNewForWrite, path);
         return nullptr;
     }
     auto parent = nodes.find(Key(ExtractFolderPart(path)));
-    if (Fails("CreateNewForWrite", path) || parent == nodes.end() || !parent->second.folder) {
+    if (Fails(FakeOperation::CreateNewForWrite, path) || parent == nodes.end() ||
+        !parent->second.folder) {
         return nullptr;
     }
     nodes[Key(path)] = Node{path, false, false, {}};
@@ -263,20 +322,21 @@ std::unique_ptr<OutputFile> FakeSystem::CreateNewForWrite(const std::string& pat
 }
 
 bool FakeSystem::FileExists(const std::string& path) {
-    return !Fails("FileExists", path) && HasFile(path);
+    return !Fails(FakeOperation::FileExists, path) && HasFile(path);
 }
 
 bool FakeSystem::IsReadOnlyFile(const std::string& path) {
     auto node = nodes.find(Key(path));
-    return !Fails("IsReadOnlyFile", path) && node != nodes.end() && !node->second.folder &&
-           node->second.readOnly;
+    return !Fails(FakeOperation::IsReadOnlyFile, path) && node != nodes.end() &&
+           !node->second.folder && node->second.readOnly;
 }
 
 bool FakeSystem::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
     auto from = nodes.find(Key(replacement));
     auto to = nodes.find(Key(target));
-    if (Fails("ReplaceExistingFile", target) || from == nodes.end() || from->second.folder ||
-        to == nodes.end() || to->second.folder || to->second.readOnly || from == to) {
+    if (Fails(FakeOperation::ReplaceExistingFile, target) || from == nodes.end() ||
+        from->second.folder || to == nodes.end() || to->second.folder || to->second.readOnly ||
+        from == to) {
         return false;
     }
     // The target keeps its name and takes the replacement's contents and attributes.
@@ -287,13 +347,14 @@ bool FakeSystem::ReplaceExistingFile(const std::string& replacement, const std::
 }
 
 bool FakeSystem::FolderExists(const std::string& path) {
-    return !Fails("FolderExists", path) && HasFolder(path);
+    return !Fails(FakeOperation::FolderExists, path) && HasFolder(path);
 }
 
 bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) {
     entries.clear();
     const std::string folder = ExtractFolderPart(pattern);
-    if (Fails("FindFiles", pattern) || ExtractNamePart(pattern) != "*.*" || !HasFolder(folder)) {
+    if (Fails(FakeOperation::FindFiles, pattern) || ExtractNamePart(pattern) != "*.*" ||
+        !HasFolder(folder)) {
         return false;
     }
     const std::string prefix = Key(folder) + "\\";
@@ -311,7 +372,7 @@ bool FakeSystem::FindFiles(const std::string& pattern, std::vector<FindEntry>& e
 }
 
 bool FakeSystem::CreateFolderTree(const std::string& path, bool* created) {
-    if (Fails("CreateFolderTree", path)) {
+    if (Fails(FakeOperation::CreateFolderTree, path)) {
         return false;
     }
     bool madeLevel = false;
@@ -340,7 +401,7 @@ bool FakeSystem::CreateFolderTree(const std::string& path, bool* created) {
 
 bool FakeSystem::RemoveFile(const std::string& path) {
     auto node = nodes.find(Key(path));
-    if (Fails("RemoveFile", path) || node == nodes.end() || node->second.folder ||
+    if (Fails(FakeOperation::RemoveFile, path) || node == nodes.end() || node->second.folder ||
         node->second.readOnly) {
         return false;
     }
@@ -351,8 +412,8 @@ bool FakeSystem::RemoveFile(const std::string& path) {
 bool FakeSystem::RemoveEmptyFolder(const std::string& path) {
     const std::string key = Key(path);
     auto node = nodes.find(key);
-    if (Fails("RemoveEmptyFolder", path) || node == nodes.end() || !node->second.folder ||
-        IsDriveRoot(key)) {
+    if (Fails(FakeOperation::RemoveEmptyFolder, path) || node == nodes.end() ||
+        !node->second.folder || IsDriveRoot(key)) {
         return false;
     }
     auto next = std::next(node);
@@ -366,12 +427,12 @@ bool FakeSystem::RemoveEmptyFolder(const std::string& path) {
 
 bool FakeSystem::IsPlainFolder(const std::string& path) {
     auto node = nodes.find(Key(path));
-    return !Fails("IsPlainFolder", path) && node != nodes.end() && node->second.folder &&
-           junctions.count(node->first) == 0;
+    return !Fails(FakeOperation::IsPlainFolder, path) && node != nodes.end() &&
+           node->second.folder && junctions.count(node->first) == 0;
 }
 
 int64_t FakeSystem::DiskFreeBytes(const std::string& root) {
-    if (Fails("DiskFreeBytes", root) || root.size() < 2 || root[1] != ':') {
+    if (Fails(FakeOperation::DiskFreeBytes, root) || root.size() < 2 || root[1] != ':') {
         return -1;
     }
     const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
@@ -455,7 +516,7 @@ std::vector<std::string> FakeSystem::Keys(Root root) const {
     return keys;
 }
 
-std::string FakeSystem::ReadString(Root root, const std::string& op, const std::string& key,
+std::string FakeSystem::ReadString(Root root, FakeOperation op, const std::string& key,
                                    const std::string& name, const std::string& def) {
     if (Fails(op, key + "\\" + name)) {
         return def;
@@ -471,7 +532,7 @@ std::string FakeSystem::ReadString(Root root, const std::string& op, const std::
     return value->second.isString ? std::string(value->second.data.c_str()) : def;
 }
 
-bool FakeSystem::WriteString(Root root, const std::string& op, const std::string& key,
+bool FakeSystem::WriteString(Root root, FakeOperation op, const std::string& key,
                              const std::string& name, const std::string& text) {
     const std::vector<std::string> parts = SplitPath(key);
     // A registry key name holds at most 255 characters.
@@ -484,7 +545,7 @@ bool FakeSystem::WriteString(Root root, const std::string& op, const std::string
     return true;
 }
 
-bool FakeSystem::DeleteKey(Root root, const std::string& op, const std::string& key) {
+bool FakeSystem::DeleteKey(Root root, FakeOperation op, const std::string& key) {
     const std::string folded = FoldCase(JoinPath(SplitPath(key), SplitPath(key).size()));
     auto& hive = Hive(root);
     if (Fails(op, key) || folded.empty() || hive.count(folded) == 0) {
@@ -499,30 +560,30 @@ bool FakeSystem::DeleteKey(Root root, const std::string& op, const std::string& 
 
 std::string FakeSystem::ReadUserString(const std::string& key, const std::string& name,
                                        const std::string& def) {
-    return ReadString(Root::User, "ReadUserString", key, name, def);
+    return ReadString(Root::User, FakeOperation::ReadUserString, key, name, def);
 }
 
 std::string FakeSystem::ReadMachineString(const std::string& key, const std::string& name,
                                           const std::string& def) {
-    return ReadString(Root::Machine, "ReadMachineString", key, name, def);
+    return ReadString(Root::Machine, FakeOperation::ReadMachineString, key, name, def);
 }
 
 bool FakeSystem::WriteUserString(const std::string& key, const std::string& name,
                                  const std::string& text) {
-    return WriteString(Root::User, "WriteUserString", key, name, text);
+    return WriteString(Root::User, FakeOperation::WriteUserString, key, name, text);
 }
 
 bool FakeSystem::WriteMachineString(const std::string& key, const std::string& name,
                                     const std::string& text) {
-    return WriteString(Root::Machine, "WriteMachineString", key, name, text);
+    return WriteString(Root::Machine, FakeOperation::WriteMachineString, key, name, text);
 }
 
 bool FakeSystem::DeleteUserKey(const std::string& key) {
-    return DeleteKey(Root::User, "DeleteUserKey", key);
+    return DeleteKey(Root::User, FakeOperation::DeleteUserKey, key);
 }
 
 bool FakeSystem::DeleteMachineKey(const std::string& key) {
-    return DeleteKey(Root::Machine, "DeleteMachineKey", key);
+    return DeleteKey(Root::Machine, FakeOperation::DeleteMachineKey, key);
 }
 
 // ---- Scripted folders, process and shell ----
@@ -533,14 +594,16 @@ WindowsVersion FakeSystem::GetWindowsVersion() {
 
 std::string FakeSystem::ShellFolderPath(int csidl) {
     auto folder = shellFolders.find(csidl);
-    return Fails("ShellFolderPath", std::to_string(csidl)) || folder == shellFolders.end()
+    return Fails(FakeOperation::ShellFolderPath, std::to_string(csidl)) ||
+                   folder == shellFolders.end()
                ? std::string()
                : folder->second;
 }
 
 std::string FakeSystem::ShellFolderLocation(int csidl) {
     auto folder = shellLocations.find(csidl);
-    return Fails("ShellFolderLocation", std::to_string(csidl)) || folder == shellLocations.end()
+    return Fails(FakeOperation::ShellFolderLocation, std::to_string(csidl)) ||
+                   folder == shellLocations.end()
                ? std::string()
                : folder->second;
 }
@@ -613,7 +676,7 @@ std::u16string FakeSystem::ShortPath(const std::u16string& path) {
 bool FakeSystem::WriteShellLink(const std::string& target, const std::string& arguments,
                                 const std::string& workingFolder, int showCommand,
                                 const std::string& linkPath) {
-    if (Fails("WriteShellLink", linkPath) || !HasFolder(ExtractFolderPart(linkPath))) {
+    if (Fails(FakeOperation::WriteShellLink, linkPath) || !HasFolder(ExtractFolderPart(linkPath))) {
         return false;
     }
     auto node = nodes.find(Key(linkPath));
@@ -627,5 +690,5 @@ bool FakeSystem::WriteShellLink(const std::string& target, const std::string& ar
 
 bool FakeSystem::ShellOpen(const std::string& file, const std::string& workingFolder) {
     shellOpens.push_back({file, workingFolder});
-    return !Fails("ShellOpen", file) && HasFile(file);
+    return !Fails(FakeOperation::ShellOpen, file) && HasFile(file);
 }

@@ -11,6 +11,38 @@
 
 #include "system/System.h"
 
+// The operations the fake counts, logs and can make fail: the system's own, and
+// reads, sizes and writes on open files.
+enum class FakeOperation {
+    OpenForRead,
+    CreateForWrite,
+    CreateNewForWrite,
+    FileExists,
+    IsReadOnlyFile,
+    ReplaceExistingFile,
+    FolderExists,
+    FindFiles,
+    CreateFolderTree,
+    RemoveFile,
+    RemoveEmptyFolder,
+    IsPlainFolder,
+    DiskFreeBytes,
+    ReadUserString,
+    ReadMachineString,
+    WriteUserString,
+    WriteMachineString,
+    DeleteUserKey,
+    DeleteMachineKey,
+    ShellFolderPath,
+    ShellFolderLocation,
+    WriteShellLink,
+    ShellOpen,
+    Read,
+    Size,
+    Write,
+};
+const char* OperationName(FakeOperation operation);
+
 class FakeSystem : public System {
 public:
     FakeSystem();
@@ -35,7 +67,7 @@ public:
     // is counted from 1 and logged as "Name path"; the one whose number equals
     // failAtOperation fails, and so does each for which failIf answers true.
     int failAtOperation = 0;
-    std::function<bool(const std::string& operation, const std::string& path)> failIf;
+    std::function<bool(FakeOperation operation, const std::string& path)> failIf;
     int operationCount = 0;
     std::vector<std::string> operationLog;
     // Bytes that can still be written before the disk is full; -1 for no limit.
@@ -52,6 +84,17 @@ public:
     bool HasFile(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
     std::string FileData(const std::string& path) const;
+    // The attributes of a file, set and read without counting an operation.
+    void SetAttributes(const std::string& path, bool readOnly, bool hidden);
+    bool IsReadOnly(const std::string& path) const;
+    bool IsHidden(const std::string& path) const;
+    // Takes one file or folder away, as if it had never been made.
+    void Forget(const std::string& path);
+    // The one name of a path, as the system tells paths apart: drive-qualified, '\'
+    // only, no trailing separator, ASCII letters lower case outside double-byte
+    // characters, "." and ".." resolved and the "\\?\" or "\\.\" before a drive dropped
+    // as the system does, junctions on the way followed.
+    std::string Key(const std::string& path) const;
     // Every folder and file as "path\" or "path" (original spelling), sorted.
     std::vector<std::string> Tree() const;
 
@@ -120,8 +163,11 @@ public:
     bool ShellOpen(const std::string& file, const std::string& workingFolder) override;
 
     // Counts and logs one operation; true when it is to fail.
-    bool Fails(const std::string& operation, const std::string& path);
+    bool Fails(FakeOperation operation, const std::string& path);
+    // A write on a file opened here: as much as the disk has room for.
+    bool WriteToFile(const std::string& path, const void* buffer, uint32_t size, uint32_t& written);
 
+private:
     struct Node {
         std::string path;  // as first spelt
         bool folder = false;
@@ -131,16 +177,10 @@ public:
         // the file anew with normal attributes.
         bool hidden = false;
     };
-    // Full, normalised key of a path (drive-qualified, '\' only, no trailing
-    // separator, ASCII letters lower case outside double-byte characters, "." and ".."
-    // resolved and the "\\?\" or "\\.\" before a drive dropped as the system does,
-    // junctions on the way followed).
-    std::string Key(const std::string& path) const;
     std::map<std::string, Node> nodes;
     // The folders that are junctions, by key, and the keys of their targets.
     std::map<std::string, std::string> junctions;
 
-private:
     struct RegValue {
         std::string name;
         std::string data;
@@ -152,11 +192,11 @@ private:
     };
     std::map<std::string, RegKey>& Hive(Root root);
     const std::map<std::string, RegKey>& Hive(Root root) const;
-    std::string ReadString(Root root, const std::string& op, const std::string& key,
+    std::string ReadString(Root root, FakeOperation op, const std::string& key,
                            const std::string& name, const std::string& def);
-    bool WriteString(Root root, const std::string& op, const std::string& key,
-                     const std::string& name, const std::string& text);
-    bool DeleteKey(Root root, const std::string& op, const std::string& key);
+    bool WriteString(Root root, FakeOperation op, const std::string& key, const std::string& name,
+                     const std::string& text);
+    bool DeleteKey(Root root, FakeOperation op, const std::string& key);
     std::map<std::string, RegKey> userHive_;
     std::map<std::string, RegKey> machineHive_;
     int valueOrder_ = 0;

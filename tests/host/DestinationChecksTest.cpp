@@ -125,7 +125,9 @@ TEST(DestinationChecks, AsksForTheRootOfTheDrive) {
 TEST(DestinationChecks, FailedQueryShowsZeroFreeAndIsShort) {
     FakeSystem system;
     system.AddDrive('C');
-    system.failIf = [](const std::string& op, const std::string&) { return op == "DiskFreeBytes"; };
+    system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::DiskFreeBytes;
+    };
     const DestinationSpace space = CheckDestinationSpace(system, "C:\\Foo", 1, false);
     EXPECT_EQ(kSpaceShort, space.SpaceState);
     EXPECT_TRUE(space.Red);

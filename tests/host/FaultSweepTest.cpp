@@ -82,9 +82,11 @@ using Snapshot = std::map<std::string, std::string>;
 
 Snapshot Take(const FakeSystem& system) {
     Snapshot snapshot;
-    for (const auto& [key, node] : system.nodes) {
-        snapshot["file " + key] =
-            node.folder ? "(folder)" : (node.readOnly ? "(read-only) " : "") + node.data;
+    for (const std::string& entry : system.Tree()) {
+        snapshot["file " + system.Key(entry)] =
+            entry.back() == '\\'
+                ? "(folder)"
+                : (system.IsReadOnly(entry) ? "(read-only) " : "") + system.FileData(entry);
     }
     for (const Root root : {Root::User, Root::Machine}) {
         const std::string hive = root == Root::User ? "reg HKCU\\" : "reg HKLM\\";
@@ -216,8 +218,8 @@ protected:
         installed = medium;
         constexpr int64_t kPlenty = int64_t{1} << 40;
         installed.diskSpaceLeft = kPlenty;
-        installed.failIf = [this](const std::string& operation, const std::string&) {
-            if (operation == "Write") {
+        installed.failIf = [this](FakeOperation operation, const std::string&) {
+            if (operation == FakeOperation::Write) {
                 writeStarts.push_back(kPlenty - installed.diskSpaceLeft);
             }
             return false;

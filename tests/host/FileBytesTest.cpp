@@ -33,13 +33,11 @@ TEST(FileBytes, ReadsAWholeFileUpToTheLimit) {
 }
 
 TEST(FileBytes, AFileThatCannotBeOpenedOrReadFails) {
-    for (const char* failing : {"OpenForRead", "Read"}) {
-        SCOPED_TRACE(failing);
+    for (FakeOperation failing : {FakeOperation::OpenForRead, FakeOperation::Read}) {
+        SCOPED_TRACE(OperationName(failing));
         FakeSystem system;
         system.AddFile("C:\\App\\a.txt", "abc");
-        system.failIf = [failing](const std::string& op, const std::string&) {
-            return op == failing;
-        };
+        system.failIf = [failing](FakeOperation op, const std::string&) { return op == failing; };
         std::string bytes;
         EXPECT_FALSE(ReadWholeFile(system, "C:\\App\\a.txt", bytes));
     }

@@ -39,10 +39,10 @@ int CountOperations(const FakeSystem& system, const std::string& operation) {
 }
 
 // Fails the n-th (1-based) call of one operation on one path.
-std::function<bool(const std::string&, const std::string&)> FailNth(std::string operation,
-                                                                    std::string path, int n) {
+std::function<bool(FakeOperation, const std::string&)> FailNth(FakeOperation operation,
+                                                               std::string path, int n) {
     auto calls = std::make_shared<int>(0);
-    return [=](const std::string& op, const std::string& p) {
+    return [=](FakeOperation op, const std::string& p) {
         return op == operation && p == path && ++*calls == n;
     };
 }
@@ -79,8 +79,8 @@ TEST(FileCopy, BeginOpensBothFilesOrAsksWhetherToGoOn) {
          ReadPrompt("D:\\SETUP\\a.bin"), "-"},
         {"source unreadable, No",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "OpenForRead";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::OpenForRead;
              };
          },
          false, -1, 0, ReadPrompt("D:\\SETUP\\a.bin"), "-"},
@@ -90,8 +90,8 @@ TEST(FileCopy, BeginOpensBothFilesOrAsksWhetherToGoOn) {
          -2, 5, WritePrompt("C:\\Dst\\a.bin"), "-"},
         {"target fails and the size cannot be read",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "Size" || op == "CreateForWrite";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::Size || op == FakeOperation::CreateForWrite;
              };
          },
          true, 2, 0, WritePrompt("C:\\Dst\\a.bin"), "-"},
@@ -195,12 +195,19 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
         std::string message;
     } cases[] = {
         {"read fails, Yes",
-         [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
+         },
          ChunkResult::ReadFailed, true, 1, 0, ReadPrompt("D:\\SETUP\\a.bin")},
-        {"read fails, No", [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+        {"read fails, No",
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
+         },
          ChunkResult::ReadFailed, false, -1, 0, ReadPrompt("D:\\SETUP\\a.bin")},
         {"write fails, Yes",
-         [](FakeSystem& s) { s.failIf = FailNth("Write", "C:\\Dst\\a.bin", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Write, "C:\\Dst\\a.bin", kFirstOfSecondChunk);
+         },
          ChunkResult::WriteFailed, true, 2, size, WritePrompt("C:\\Dst\\a.bin")},
         {"disk fills up, No", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; },
          ChunkResult::WriteFailed, false, -2, size, WritePrompt("C:\\Dst\\a.bin")},
@@ -289,7 +296,9 @@ TEST_F(FileCopyTest, AbortClosesTheJobAndDeletesTheTarget) {
     EXPECT_FALSE(AbortFileCopy(system, job));
 
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
-    system.failIf = [](const std::string& op, const std::string&) { return op == "RemoveFile"; };
+    system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::RemoveFile;
+    };
     EXPECT_FALSE(AbortFileCopy(system, job));
     EXPECT_FALSE(job.Source || job.Target);
 }
@@ -341,19 +350,21 @@ TEST_F(ExistingTargetTest, AFailureOrACancelLeavesTheOriginal) {
         ChunkResult failure;  // Finished: cancelled after the first chunk
     } cases[] = {
         {"read fails",
-         [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
+         },
          ChunkResult::ReadFailed},
         {"write fails",
          [](FakeSystem& s) {
-             s.failIf = FailNth("Write", "C:\\Dst\\~setup1.tmp", kFirstOfSecondChunk);
+             s.failIf = FailNth(FakeOperation::Write, "C:\\Dst\\~setup1.tmp", kFirstOfSecondChunk);
          },
          ChunkResult::WriteFailed},
         {"disk fills up", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; },
          ChunkResult::WriteFailed},
         {"the replacement cannot take its place",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "ReplaceExistingFile";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::ReplaceExistingFile;
              };
          },
          ChunkResult::WriteFailed},
@@ -409,9 +420,7 @@ TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
         ui = ScriptedUi();
         ui.answers = {true};
         job = FileCopyJob();
-        FakeSystem::Node& node = system.nodes[system.Key(target)];
-        node.hidden = c.hidden;
-        node.readOnly = c.readOnly;
+        system.SetAttributes(target, c.readOnly, c.hidden);
         int64_t skipped = 0;
         ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), c.result);
         if (c.result == 0) {
@@ -420,7 +429,7 @@ TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
             EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
             EXPECT_TRUE(system.FileData(target) == Contents(size));
             // The attributes of a newly written file.
-            EXPECT_FALSE(system.nodes[system.Key(target)].hidden);
+            EXPECT_FALSE(system.IsHidden(target));
             EXPECT_TRUE(ui.Messages().empty());
         } else {
             EXPECT_EQ(skipped, size);
@@ -606,7 +615,9 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
         PathList installed;
     } cases[] = {
         {"source cannot be opened, Yes",
-         [](FakeSystem& s) { s.failIf = FailNth("OpenForRead", "D:\\SETUP\\a.bin", 1); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::OpenForRead, "D:\\SETUP\\a.bin", 1);
+         },
          true,
          true,
          Sequence({Update("a.bin", 0),
@@ -616,13 +627,17 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
                    Update("b.txt", 0)}),
          {b}},
         {"source cannot be opened, No",
-         [](FakeSystem& s) { s.failIf = FailNth("OpenForRead", "D:\\SETUP\\a.bin", 1); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::OpenForRead, "D:\\SETUP\\a.bin", 1);
+         },
          false,
          false,
          Sequence({Update("a.bin", 0), {readA, kCancelMessage}}),
          {}},
         {"target cannot be created, Yes",
-         [](FakeSystem& s) { s.failIf = FailNth("CreateForWrite", "C:\\Dst\\a.bin", 1); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::CreateForWrite, "C:\\Dst\\a.bin", 1);
+         },
          true,
          true,
          Sequence({Update("a.bin", 0),
@@ -632,13 +647,17 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
                    Update("b.txt", 100)}),
          {b}},
         {"target cannot be created, No",
-         [](FakeSystem& s) { s.failIf = FailNth("CreateForWrite", "C:\\Dst\\a.bin", 1); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::CreateForWrite, "C:\\Dst\\a.bin", 1);
+         },
          false,
          false,
          Sequence({Update("a.bin", 0), {writeA, kCancelMessage}}),
          {}},
         {"read fails in the middle, Yes",
-         [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
+         },
          true,
          true,
          Sequence({Update("a.bin", 0),
@@ -649,7 +668,9 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
                    Update("b.txt", 0)}),
          {b}},
         {"read fails in the middle, No",
-         [](FakeSystem& s) { s.failIf = FailNth("Read", "D:\\SETUP\\a.bin", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
+         },
          false,
          false,
          Sequence({Update("a.bin", 0), Update("a.bin", 85), {readA, kCancelMessage}}),

@@ -74,8 +74,8 @@ TEST(FolderScan, NothingIsListedFromAFolderThatCannotBeEnumerated) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeSystem system = SourceTree();
-        system.failIf = [&c](const std::string& op, const std::string& path) {
-            return op == "FindFiles" && path == c.failingPattern;
+        system.failIf = [&c](FakeOperation op, const std::string& path) {
+            return op == FakeOperation::FindFiles && path == c.failingPattern;
         };
         PathList folders;
         PathList files;

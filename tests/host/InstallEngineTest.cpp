@@ -41,7 +41,6 @@ const std::string kSuccess =
 const std::string kShortcutFailed =
     MessageEvent("エラー", MessageButtons::Ok, "ショートカットの作成に失敗しました.");
 
-
 Events Copying(const std::string& name, int percent) {
     return {"status " + name + " をコピー中\n(" + std::to_string(percent) + "％)",
             "pos " + std::to_string(percent)};
@@ -184,8 +183,8 @@ TEST_F(InstallEngineTest, ExistingFolderIsAskedAboutAndNotRecorded) {
 // record must not claim the folder: an uninstallation would remove it.
 TEST_F(InstallEngineTest, AnExistingFolderMissedByTheCheckIsNotRecorded) {
     system.AddFolder(kDst);
-    system.failIf = [](const std::string& operation, const std::string& path) {
-        return operation == "FolderExists" && path == kDst;
+    system.failIf = [](FakeOperation operation, const std::string& path) {
+        return operation == FakeOperation::FolderExists && path == kDst;
     };
     ui.answers = {true, true};
     Install();
@@ -227,8 +226,8 @@ TEST_F(InstallEngineTest, AJunctionInTheDestinationStopsTheInstallation) {
         FakeSystem fresh = system;
         fresh.AddFolder("C:\\Windows\\system32");
         fresh.AddJunction(c.junction, "C:\\Windows");
-        fresh.failIf = [&c](const std::string& operation, const std::string& path) {
-            return operation == "FolderExists" && path == c.missed;
+        fresh.failIf = [&c](FakeOperation operation, const std::string& path) {
+            return operation == FakeOperation::FolderExists && path == c.missed;
         };
         const std::vector<std::string> before = fresh.Tree();
         ScriptedUi run;
@@ -255,7 +254,7 @@ TEST_F(InstallEngineTest, CancelAtEveryPumpOfTheRun) {
         FakeSystem fresh = system;
         for (const std::string& entry : system.Tree()) {
             if (entry.compare(0, kDst.size(), kDst) == 0) {
-                fresh.nodes.erase(fresh.Key(entry));
+                fresh.Forget(entry);
             }
         }
         fresh.links.clear();
@@ -315,30 +314,40 @@ TEST_F(InstallEngineTest, CancelInTheMiddleOfALargeFileDeletesItsPartialCopy) {
 TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
     struct Case {
         std::string name;
-        std::string failingOperation;  // "Operation path" as the fake logs it
+        FakeOperation failingOperation;
+        std::string failingPath;
         std::vector<bool> answers;
         std::string lastMessage;
         bool recordWritten;
     } cases[] = {
-        {"destination", "CreateFolderTree " + kDst, {true, true}, kFolderFailed, false},
-        {"sub folder", "CreateFolderTree " + kDst + "\\sub\\", {true, true}, kFolderFailed, false},
+        {"destination", FakeOperation::CreateFolderTree, kDst, {true, true}, kFolderFailed, false},
+        {"sub folder",
+         FakeOperation::CreateFolderTree,
+         kDst + "\\sub\\",
+         {true, true},
+         kFolderFailed,
+         false},
         {"source file, No",
-         "OpenForRead D:\\SETUP\\sub\\b.bin",
+         FakeOperation::OpenForRead,
+         "D:\\SETUP\\sub\\b.bin",
          {true, false, true},
          kCancel,
          false},
         {"target file, No",
-         "CreateForWrite " + kDst + "\\a.txt",
+         FakeOperation::CreateForWrite,
+         kDst + "\\a.txt",
          {true, false, true},
          kCancel,
          false},
         {"uninstaller source, No",
-         "OpenForRead D:\\_uninst.exe",
+         FakeOperation::OpenForRead,
+         "D:\\_uninst.exe",
          {true, false, true},
          kCancel,
          false},
         {"record",
-         "CreateNewForWrite " + kDst + "\\_setup.log",
+         FakeOperation::CreateNewForWrite,
+         kDst + "\\_setup.log",
          {true, true},
          MessageEvent(
              "エラー", MessageButtons::Ok,
@@ -346,12 +355,14 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
              "かどうか確認した上で最初からやり直してください."),
          false},
         {"first registry value",
-         "WriteUserString " + kProductKey + "\\LogFile",
+         FakeOperation::WriteUserString,
+         kProductKey + "\\LogFile",
          {true, true},
          kRegistryFailed,
          true},
         {"Uninstall entry",
-         "WriteMachineString " + kUninstallKey + "\\DisplayIcon",
+         FakeOperation::WriteMachineString,
+         kUninstallKey + "\\DisplayIcon",
          {true, true},
          kRegistryFailed,
          true},
@@ -359,8 +370,8 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeSystem fresh = system;
-        fresh.failIf = [&](const std::string& op, const std::string& path) {
-            return op + " " + path == c.failingOperation;
+        fresh.failIf = [&](FakeOperation op, const std::string& path) {
+            return op == c.failingOperation && path == c.failingPath;
         };
         ScriptedUi run;
         run.answers.assign(c.answers.begin(), c.answers.end());
@@ -375,8 +386,8 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
 }
 
 TEST_F(InstallEngineTest, ValuesWrittenBeforeAFailedRegistryWriteStay) {
-    system.failIf = [](const std::string& op, const std::string& path) {
-        return op == "WriteUserString" && path == kProductKey + "\\ShortcutFolder";
+    system.failIf = [](FakeOperation op, const std::string& path) {
+        return op == FakeOperation::WriteUserString && path == kProductKey + "\\ShortcutFolder";
     };
     ui.answers = {true, true};
     Install();
@@ -387,9 +398,9 @@ TEST_F(InstallEngineTest, ValuesWrittenBeforeAFailedRegistryWriteStay) {
 }
 
 TEST_F(InstallEngineTest, SkippedFilesAfterYes) {
-    system.failIf = [](const std::string& op, const std::string& path) {
-        return (op == "OpenForRead" && path == "D:\\SETUP\\a.txt") ||
-               (op == "CreateForWrite" && path == kDst + "\\sub\\b.bin");
+    system.failIf = [](FakeOperation op, const std::string& path) {
+        return (op == FakeOperation::OpenForRead && path == "D:\\SETUP\\a.txt") ||
+               (op == FakeOperation::CreateForWrite && path == kDst + "\\sub\\b.bin");
     };
     ui.answers = {true, true, true, true};
     Install();
@@ -581,7 +592,9 @@ TEST_F(AfterOpenTest, NothingWhenNotInstalledOrNothingToOpen) {
 }
 
 TEST_F(AfterOpenTest, AShellFailureIsReportedWithAnExclamation) {
-    system.failIf = [](const std::string& op, const std::string&) { return op == "ShellOpen"; };
+    system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::ShellOpen;
+    };
     ui.answers = {true};
     OfferAfterOpen(s, system, ui);
     EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,

@@ -111,13 +111,14 @@ TEST(InstallRecord, ReadsAnyLineEndAndStopsAtANul) {
 TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     struct Case {
         std::string name;
-        std::string failingOperation;
-    } cases[] = {{"cannot be opened", "OpenForRead"}, {"cannot be read", "Read"}};
+        FakeOperation failingOperation;
+    } cases[] = {{"cannot be opened", FakeOperation::OpenForRead},
+                 {"cannot be read", FakeOperation::Read}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeSystem system;
         system.AddFile("C:\\App\\_setup.log", "a\r\n.\r\nd\\\r\n");
-        system.failIf = [&c](const std::string& op, const std::string&) {
+        system.failIf = [&c](FakeOperation op, const std::string&) {
             return op == c.failingOperation;
         };
         PathList files;
@@ -160,14 +161,16 @@ TEST(InstallRecord, AWriteFailureIsReportedAndLeavesNoPartRecord) {
     } cases[] = {
         {"cannot be created",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "CreateNewForWrite";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::CreateNewForWrite;
              };
          }},
         {"folder missing", [](FakeSystem& s) { s.RemoveEmptyFolder("C:\\App"); }},
         {"write fails",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) { return op == "Write"; };
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::Write;
+             };
          }},
         {"disk full", [](FakeSystem& s) { s.diskSpaceLeft = 10; }},
     };

@@ -218,7 +218,7 @@ TEST(Jpeg, MissingOrUnreadableFilesFail) {
     system.AddFile("D:\\SETUP.jpg", good);
     Bitmap picture;
     EXPECT_FALSE(LoadJpegFile(system, "D:\\SetupBk.jpg", picture));
-    system.failIf = [](const std::string& op, const std::string&) { return op == "Read"; };
+    system.failIf = [](FakeOperation op, const std::string&) { return op == FakeOperation::Read; };
     EXPECT_FALSE(LoadJpegFile(system, "D:\\SETUP.jpg", picture));
     EXPECT_TRUE(picture.Empty());
     system.failIf = nullptr;

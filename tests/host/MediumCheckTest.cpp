@@ -541,8 +541,8 @@ TEST(MediumCheck, UnreadableFolderIsReportedAsSuch) {
     EXPECT_FALSE(report.readable);
     EXPECT_EQ(kCheckExitUnreadable, CheckExitCode(report));
 
-    medium.system.failIf = [](const std::string& op, const std::string&) {
-        return op == "FindFiles";
+    medium.system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::FindFiles;
     };
     report = medium.Check();
     EXPECT_FALSE(report.readable);

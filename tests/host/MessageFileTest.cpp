@@ -71,15 +71,15 @@ TEST_F(MessageFileTest, FileThatCannotBeReadGivesNoLines) {
     EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "missing";
 
     system.AddFile("D:\\配布\\Setup.MSG", std::string(10000, 'a') + "\r\nb\r\n");
-    system.failIf = [](const std::string& operation, const std::string&) {
-        return operation == "OpenForRead";
+    system.failIf = [](FakeOperation operation, const std::string&) {
+        return operation == FakeOperation::OpenForRead;
     };
     EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "cannot be opened";
 
     // A read that fails after the first part: nothing of the part already read.
     int reads = 0;
-    system.failIf = [&reads](const std::string& operation, const std::string&) {
-        return operation == "Read" && ++reads == 2;
+    system.failIf = [&reads](FakeOperation operation, const std::string&) {
+        return operation == FakeOperation::Read && ++reads == 2;
     };
     EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "read fails on the way";
 }

@@ -121,8 +121,10 @@ TEST(RegistryRecords, AWriteFailureStopsAtOnceAndKeepsTheEarlierValues) {
             const std::string failingName = (*kind.names)[failing];
             SCOPED_TRACE(failingName);
             FakeSystem system;
-            system.failIf = [&failingName](const std::string& op, const std::string& path) {
-                return op.compare(0, 5, "Write") == 0 && path.size() > failingName.size() &&
+            system.failIf = [&failingName](FakeOperation op, const std::string& path) {
+                return (op == FakeOperation::WriteUserString ||
+                        op == FakeOperation::WriteMachineString) &&
+                       path.size() > failingName.size() &&
                        path.compare(path.size() - failingName.size() - 1, std::string::npos,
                                     "\\" + failingName) == 0;
             };
@@ -191,8 +193,8 @@ TEST(RegistryRecords, AFailedUninstallEntryDeletionIsIgnored) {
     FakeSystem system;
     TSetupSettings settings = Settings();
     ASSERT_TRUE(WriteProductKeyValues(system, settings, "r", "p"));
-    system.failIf = [](const std::string& op, const std::string&) {
-        return op == "DeleteMachineKey";
+    system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::DeleteMachineKey;
     };
     EXPECT_TRUE(DeleteRegistryRecords(system, settings));
     EXPECT_FALSE(system.HasKey(Root::User, kProductKey));

@@ -232,9 +232,9 @@ TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
     EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
 
     system.AddFile("D:\\Setup.INI", kId);
-    for (const char* failing : {"OpenForRead", "Read"}) {
-        SCOPED_TRACE(failing);
-        system.failIf = [failing](const std::string& operation, const std::string&) {
+    for (FakeOperation failing : {FakeOperation::OpenForRead, FakeOperation::Read}) {
+        SCOPED_TRACE(OperationName(failing));
+        system.failIf = [failing](FakeOperation operation, const std::string&) {
             return operation == failing;
         };
         LoadSettings(settings, system);

@@ -128,14 +128,14 @@ TEST(Shortcuts, EveryFailureShowsTheMessageOnce) {
         {"location unknown", [](FakeSystem& s) { s.shellFolders.erase(0x02); }},
         {"folder cannot be created",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "CreateFolderTree";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::CreateFolderTree;
              };
          }},
         {"link cannot be written",
          [](FakeSystem& s) {
-             s.failIf = [](const std::string& op, const std::string&) {
-                 return op == "WriteShellLink";
+             s.failIf = [](FakeOperation op, const std::string&) {
+                 return op == FakeOperation::WriteShellLink;
              };
          }},
     };

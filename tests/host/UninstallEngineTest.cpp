@@ -310,8 +310,8 @@ TEST_F(UninstallEngineTest, MissingRecordCancelled) {
 }
 
 TEST_F(UninstallEngineTest, UnreadableRecordRemovesNothing) {
-    system.failIf = [](const std::string& op, const std::string& path) {
-        return op == "OpenForRead" && path == kRecord;
+    system.failIf = [](FakeOperation op, const std::string& path) {
+        return op == FakeOperation::OpenForRead && path == kRecord;
     };
     ui.answers = {true};
     Uninstall();
@@ -325,7 +325,9 @@ TEST_F(UninstallEngineTest, UnreadableRecordRemovesNothing) {
 }
 
 TEST_F(UninstallEngineTest, FailedProductKeyDeletionKeepsTheSoftwareInstalled) {
-    system.failIf = [](const std::string& op, const std::string&) { return op == "DeleteUserKey"; };
+    system.failIf = [](FakeOperation op, const std::string&) {
+        return op == FakeOperation::DeleteUserKey;
+    };
     ui.answers = {true};
     Uninstall();
     EXPECT_EQ(

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ public:
     };
 
     explicit FakeProcesses(FakeSystem& system) : system_(system) {
-        system_.failIf = [this](const std::string& operation, const std::string& path) {
+        system_.failIf = [this](FakeOperation operation, const std::string& path) {
             return InUse(operation, path) || (alsoFail && alsoFail(operation, path));
         };
     }
@@ -60,7 +61,7 @@ public:
     std::vector<std::string> waits;
     bool folderFails = false;
     bool startFails = false;
-    std::function<bool(const std::string& operation, const std::string& path)> alsoFail;
+    std::function<bool(FakeOperation operation, const std::string& path)> alsoFail;
 
     void Start(const std::string& program, const std::string& arguments,
                const std::string& folder) {
@@ -72,14 +73,14 @@ public:
     // A token names the process by its index.
     static std::string TokenOf(size_t index) { return "T" + std::to_string(index); }
 
-    bool InUse(const std::string& operation, const std::string& path) const {
+    bool InUse(FakeOperation operation, const std::string& path) const {
         const std::string key = system_.Key(path);
         for (const Process& process : processes) {
             if (!process.running) {
                 continue;
             }
-            if ((operation == "RemoveFile" && key == system_.Key(process.program)) ||
-                (operation == "RemoveEmptyFolder" &&
+            if ((operation == FakeOperation::RemoveFile && key == system_.Key(process.program)) ||
+                (operation == FakeOperation::RemoveEmptyFolder &&
                  (key == system_.Key(process.folder) ||
                   key == system_.Key(ExtractFolderPart(process.program))))) {
                 return true;
@@ -218,7 +219,7 @@ TEST_F(UninstallerRunTest, RemovesTheInstallationFromACopyOfItself) {
     EXPECT_EQ(kUninstallerBytes, system.FileData(kCopy));
     EXPECT_TRUE(system.HasFile(kUninstaller));
     // The starter still runs: its file and folder cannot go yet.
-    EXPECT_TRUE(processes.InUse("RemoveFile", kUninstaller));
+    EXPECT_TRUE(processes.InUse(FakeOperation::RemoveFile, kUninstaller));
 
     ui.events.clear();
     ui.answers = {true};
@@ -313,13 +314,13 @@ TEST_F(UninstallerRunTest, ACopyThatCannotBeStartedLeavesNothingBehind) {
     struct Case {
         const char* label;
         bool folderFails;
-        const char* failingOperation;
+        std::optional<FakeOperation> failingOperation;
         bool startFails;
     } cases[] = {
-        {"no private folder", true, "", false},
-        {"the copy cannot be written", false, "Write", false},
-        {"the copy cannot be created", false, "CreateNewForWrite", false},
-        {"the copy cannot be started", false, "", true},
+        {"no private folder", true, std::nullopt, false},
+        {"the copy cannot be written", false, FakeOperation::Write, false},
+        {"the copy cannot be created", false, FakeOperation::CreateNewForWrite, false},
+        {"the copy cannot be started", false, std::nullopt, true},
     };
     const Snapshot before = Take();
     for (const Case& c : cases) {
@@ -327,8 +328,8 @@ TEST_F(UninstallerRunTest, ACopyThatCannotBeStartedLeavesNothingBehind) {
         ui.events.clear();
         processes.folderFails = c.folderFails;
         processes.startFails = c.startFails;
-        const std::string failing = c.failingOperation;
-        processes.alsoFail = [failing](const std::string& operation, const std::string&) {
+        const std::optional<FakeOperation> failing = c.failingOperation;
+        processes.alsoFail = [failing](FakeOperation operation, const std::string&) {
             return operation == failing;
         };
         ui.answers = {true, true};
