@@ -1,5 +1,6 @@
 #include "install/DestinationChecks.h"
 
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
@@ -92,12 +93,9 @@ DestinationSpace CheckDestinationSpace(System& system, const std::string& path, 
 }
 
 bool IsValidInstallPath(const std::string& path) {
-    for (size_t i = 0; i < path.size(); ++i) {
+    // Every character checked is single-byte: a double-byte one passes whole.
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
         const char c = path[i];
-        if (IsLeadByte(static_cast<unsigned char>(c))) {
-            ++i;  // the trail byte may have any value
-            continue;
-        }
         const char next = i + 1 < path.size() ? path[i + 1] : '\0';
         if (IsSeparator(c) && IsSeparator(next)) {
             return false;

@@ -1,16 +1,22 @@
 #include "system/Paths.h"
 
+#include <string_view>
+
+#include "system/Cp932.h"
+
 namespace {
+
+// The text up to its first NUL, where the system's string functions end it.
+std::string_view UpToNul(const std::string& text) {
+    return std::string_view(text.c_str());
+}
 
 // Position just after the last separator that is not a trail byte, 0 when none.
 size_t NamePartStart(const std::string& text) {
+    const std::string_view whole = UpToNul(text);
     size_t start = 0;
-    for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
-        // A NUL after a lead byte still ends the text.
-        if (IsLeadByte(b) && text[i + 1] != '\0') {
-            ++i;
-        } else if (IsSeparator(text[i])) {
+    for (size_t i = 0; i < whole.size(); i += CharLength(whole, i)) {
+        if (IsSeparator(whole[i])) {
             start = i + 1;
         }
     }
@@ -26,18 +32,16 @@ struct TextEnd {
 };
 
 TextEnd ExamineEnd(const std::string& text) {
+    const std::string_view whole = UpToNul(text);
     TextEnd end;
+    end.length = whole.size();
     bool lastIsColon = false;
-    for (; end.length < text.size() && text[end.length] != '\0'; ++end.length) {
-        const char c = text[end.length];
-        if (end.loneLeadByte) {
-            end.loneLeadByte = false;  // the second byte of the character begun before
-            continue;
-        }
+    for (size_t i = 0; i < whole.size(); i += CharLength(whole, i)) {
         end.colonBefore = lastIsColon;
-        lastIsColon = c == ':';
-        end.separator = IsSeparator(c);
-        end.loneLeadByte = IsLeadByte(static_cast<unsigned char>(c));
+        lastIsColon = whole[i] == ':';
+        end.separator = IsSeparator(whole[i]);
+        end.loneLeadByte =
+            CharLength(whole, i) == 1 && IsLeadByte(static_cast<unsigned char>(whole[i]));
     }
     return end;
 }
@@ -98,10 +102,8 @@ bool IsAbsolutePath(const std::string& path) {
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {
     const size_t nameStart = NamePartStart(path);
     size_t dot = std::string::npos;
-    for (size_t i = nameStart; i < path.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
-            ++i;
-        } else if (path[i] == '.') {
+    for (size_t i = nameStart; i < path.size(); i += CharLength(path, i)) {
+        if (path[i] == '.') {
             dot = i;
         }
     }

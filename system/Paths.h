@@ -5,17 +5,6 @@
 #include <cstddef>
 #include <string>
 
-// Lead byte of a double-byte character in code page 932.
-inline bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// Bytes of the character at `i`: a lead byte takes the next byte with it, whatever
-// that byte is, as the system's conversion from code page 932 does.
-inline size_t CharLength(const std::string& text, size_t i) {
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}
-
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }

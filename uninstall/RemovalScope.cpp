@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "system/Cp932.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
 #include "system/win32/Encoding.h"
