@@ -23,6 +23,18 @@ size_t NamePartStart(const std::string& text) {
     return start;
 }
 
+// The end of the name that starts at `i`: the next separator, or the end of the text.
+size_t NameEnd(const std::string& text, size_t i) {
+    while (i < text.size() && !IsSeparator(text[i])) {
+        i += CharLength(text, i);
+    }
+    return i;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 // How the text ends, up to its first NUL.
 struct TextEnd {
     size_t length = 0;
@@ -92,11 +104,44 @@ std::string ExtractFolderPart(const std::string& text) {
     return text.substr(0, NamePartStart(text));
 }
 
+size_t RootLength(const std::string& path, PathRoot* kind) {
+    const size_t size = path.size();
+    PathRoot found = PathRoot::None;
+    size_t length = 0;
+    if (size >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        const bool device = size >= 4 && (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+        found = device ? PathRoot::Device : PathRoot::Share;
+        length = NameEnd(path, 2);  // the server
+        if (length < size) {
+            length = NameEnd(path, length + 1);  // the share
+        }
+        if (length < size) {
+            ++length;  // and the separator after it
+        }
+    } else if (size >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        found = size >= 3 && IsSeparator(path[2]) ? PathRoot::Drive : PathRoot::DriveRelative;
+        length = found == PathRoot::Drive ? 3 : 2;
+    } else if (size >= 1 && IsSeparator(path[0])) {
+        found = PathRoot::Separator;
+        length = 1;
+    }
+    if (kind != nullptr) {
+        *kind = found;
+    }
+    return length;
+}
+
+PathRoot RootKind(const std::string& path) {
+    PathRoot kind = PathRoot::None;
+    RootLength(path, &kind);
+    return kind;
+}
+
 bool IsAbsolutePath(const std::string& path) {
-    const bool drive = path.size() >= 3 &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                       path[1] == ':' && IsSeparator(path[2]);
-    return drive || (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+    const PathRoot root = RootKind(path);
+    // Here a network path opens with "\\" only, not with "//".
+    const bool network = root == PathRoot::Share || root == PathRoot::Device;
+    return root == PathRoot::Drive || (network && path[0] == '\\' && path[1] == '\\');
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {

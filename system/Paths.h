@@ -20,6 +20,23 @@ std::string RemoveTrailingSeparator(std::string text);
 std::string ExtractNamePart(const std::string& text);
 // The part up to and including the last separator.
 std::string ExtractFolderPart(const std::string& text);
+
+// What a path starts from.
+enum class PathRoot {
+    None,           // nothing: a relative path
+    Separator,      // "\": the root of the current drive
+    DriveRelative,  // "X:" without a separator: the current folder of drive X
+    Drive,          // "X:\"
+    Share,          // "\\server\share\", or as much of it as the path has
+    Device,         // "\\?\" or "\\.\": the rest is taken literally
+};
+
+// Bytes of the part of a path that exists without being created: "X:\", "X:", "\",
+// or a network path's "\\server\share\" (a device path's "\\?\X:\" likewise), each
+// with its separator when it has one; 0 for a relative path. X is an ASCII letter.
+// `kind`, when given, gets what the path starts from.
+size_t RootLength(const std::string& path, PathRoot* kind = nullptr);
+PathRoot RootKind(const std::string& path);
 // A drive path ("C:\..." or "C:/...") or a network path ("\\server\..."): not
 // resolved against whatever folder happens to be current.
 bool IsAbsolutePath(const std::string& path);

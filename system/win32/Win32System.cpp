@@ -52,28 +52,6 @@ DWORD Attributes(const std::string& path) {
     return GetFileAttributesW(ToWidePath(path).c_str());
 }
 
-// The end of the part of a path that exists without being created: "X:\", "X:",
-// "\" or the "\\server\share" of a network path.
-size_t RootLength(const std::string& path) {
-    const size_t size = path.size();
-    if (size >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        size_t i = 2;
-        for (int part = 0; part < 2 && i < size; ++part) {
-            if (part == 1) {
-                ++i;  // the separator between server and share
-            }
-            while (i < size && !IsSeparator(path[i])) {
-                i += CharLength(path, i);
-            }
-        }
-        return i;
-    }
-    if (size >= 2 && path[1] == ':') {
-        return size >= 3 && IsSeparator(path[2]) ? 3 : 2;
-    }
-    return size >= 1 && IsSeparator(path[0]) ? 1 : 0;
-}
-
 // The text a function of the GetWindowsDirectory kind writes into a buffer: `query`
 // takes the buffer and its size in characters and returns the length, or the size
 // it needs when the buffer is too small, or 0 on failure.
