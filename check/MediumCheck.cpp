@@ -11,6 +11,7 @@
 #include "install/FolderScan.h"
 #include "install/Shortcuts.h"
 #include "menu/MenuPicture.h"
+#include "system/Cp932.h"
 #include "system/FileBytes.h"
 #include "system/Folders.h"
 #include "system/Jpeg.h"
@@ -193,10 +194,8 @@ bool IsKnownSection(const std::string& name) {
 // The first character of `forbidden` that `name` holds, in quotes; empty when none.
 // Second bytes of double-byte characters are not characters of their own.
 std::string FindForbiddenCharacter(const std::string& name, const char* forbidden) {
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(name[i]))) {
-            ++i;
-        } else if (std::string(forbidden).find(name[i]) != std::string::npos) {
+    for (size_t i = 0; i < name.size(); i += CharLength(name, i)) {
+        if (std::string(forbidden).find(name[i]) != std::string::npos) {
             return "\"" + std::string(1, name[i]) + "\"";
         }
     }

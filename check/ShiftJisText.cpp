@@ -1,6 +1,6 @@
 #include "check/ShiftJisText.h"
 
-#include "system/Paths.h"
+#include "system/Cp932.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool IsShiftJisText(const std::string& bytes) {
         StartsWith(bytes, "\xFE\xFF")) {
         return false;
     }
-    for (size_t i = 0; i < bytes.size(); ++i) {
+    for (size_t i = 0; i < bytes.size(); i += CharLength(bytes, i)) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
         if (b == 0) {
             return false;  // UTF-16 without its mark, or no text at all
@@ -73,11 +73,10 @@ bool IsShiftJisText(const std::string& bytes) {
         if (b < 0x80 || IsHalfWidthKatakana(b)) {
             continue;
         }
-        if (!IsLeadByte(b) || i + 1 == bytes.size() ||
-            !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+        // A lead byte with a second byte of the code page's range, nothing else.
+        if (CharLength(bytes, i) != 2 || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             return false;
         }
-        ++i;
     }
     return !IsUtf8BeyondAscii(bytes);
 }

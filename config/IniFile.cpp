@@ -1,6 +1,6 @@
 #include "config/IniFile.h"
 
-#include "system/Paths.h"
+#include "system/Cp932.h"
 
 namespace {
 

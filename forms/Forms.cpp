@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "forms/MessageBox.h"
-#include "system/Paths.h"
+#include "system/Cp932.h"
 #include "system/win32/DllLoading.h"
 #include "system/win32/Encoding.h"
 
@@ -48,15 +48,12 @@ bool IsKeyDown(int key) {
 
 // The letter after a single '&' in a caption, or 0.
 char MnemonicOf(const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        const unsigned char byte = static_cast<unsigned char>(caption[i]);
-        if (IsLeadByte(byte)) {
-            ++i;
-        } else if (byte == '&') {
+    for (size_t i = 0; i + 1 < caption.size(); i += CharLength(caption, i)) {
+        if (caption[i] == '&') {
             if (caption[i + 1] != '&') {
                 return caption[i + 1];
             }
-            ++i;
+            ++i;  // "&&" stands for a plain '&'
         }
     }
     return 0;

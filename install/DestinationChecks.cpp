@@ -1,5 +1,6 @@
 #include "install/DestinationChecks.h"
 
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
@@ -19,22 +20,14 @@ std::string FillIn(const char* format, const std::string& figure) {
     return text;
 }
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 // Free bytes for the path's drive letter; 0 for a path without one (a network
 // path, a path from the root of the current drive, a relative path).
 int64_t FreeBytesOfDrive(System& system, const std::string& path) {
-    if (path.size() < 2 || path[1] != ':' || !IsAsciiLetter(path[0])) {
+    const PathRoot root = RootKind(path);
+    if (root != PathRoot::Drive && root != PathRoot::DriveRelative) {
         return 0;
     }
     return system.DiskFreeBytes(std::string(1, path[0]) + ":\\");
-}
-
-// A drive letter, a colon and a separator: a path the uninstallation can find again.
-bool StartsAtDriveRoot(const std::string& path) {
-    return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
 }
 
 bool LeavesRoomForTheUninstaller(const std::string& path) {
@@ -92,17 +85,15 @@ DestinationSpace CheckDestinationSpace(System& system, const std::string& path, 
 }
 
 bool IsValidInstallPath(const std::string& path) {
-    for (size_t i = 0; i < path.size(); ++i) {
+    const bool fromDriveRoot = RootKind(path) == PathRoot::Drive;
+    // Every character checked is single-byte: a double-byte one passes whole.
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
         const char c = path[i];
-        if (IsLeadByte(static_cast<unsigned char>(c))) {
-            ++i;  // the trail byte may have any value
-            continue;
-        }
         const char next = i + 1 < path.size() ? path[i + 1] : '\0';
         if (IsSeparator(c) && IsSeparator(next)) {
             return false;
         }
-        if (c == ':' && !(i == 1 && IsAsciiLetter(path[0]) && IsSeparator(next))) {
+        if (c == ':' && !(i == 1 && fromDriveRoot)) {
             return false;
         }
         switch (c) {
@@ -131,7 +122,7 @@ std::string CheckStartDestination(int32_t spaceState, const std::string& dstFold
     // A folder without a drive passes the space check when nothing is to be
     // copied, but could not be found again to uninstall: refuse it here, and a
     // folder too long for the system to start the uninstaller from.
-    if (!IsValidInstallPath(dstFolder) || !StartsAtDriveRoot(dstFolder) ||
+    if (!IsValidInstallPath(dstFolder) || RootKind(dstFolder) != PathRoot::Drive ||
         !LeavesRoomForTheUninstaller(dstFolder)) {
         return kInvalidPathMessage;
     }

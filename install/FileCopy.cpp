@@ -122,6 +122,36 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
     return ChunkResult::Finished;
 }
 
+ChunkResult CopyFileChunks(System& system, FileCopyJob& job, uint32_t& lastBytes,
+                           const std::function<bool(uint32_t bytes)>& afterFullChunk) {
+    for (;;) {
+        uint32_t bytes = 0;
+        const ChunkResult chunk = CopyNextChunk(system, job, bytes);
+        if (chunk != ChunkResult::FullChunk) {
+            lastBytes = bytes;
+            return chunk;
+        }
+        if (!afterFullChunk(bytes)) {
+            AbortFileCopy(system, job);
+            return ChunkResult::Stopped;
+        }
+    }
+}
+
+bool CopyToNewFile(System& system, const std::string& sourcePath, const std::string& targetPath) {
+    FileCopyJob job;
+    job.Source = system.OpenForRead(sourcePath);
+    job.Target = job.Source ? system.CreateNewForWrite(targetPath) : nullptr;
+    if (!job.Target) {
+        return false;
+    }
+    job.TargetPath = targetPath;
+    job.Buffer.resize(CopyPieceSize);
+    uint32_t lastBytes = 0;
+    return CopyFileChunks(system, job, lastBytes, [](uint32_t) { return true; }) ==
+           ChunkResult::Finished;
+}
+
 int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped) {
     return failure == ChunkResult::ReadFailed
                ? AskAfterReadFailure(ui, job.SourcePath, skipped)
@@ -158,26 +188,24 @@ bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
         }
         int64_t skipped = 0;
         int result = BeginFileCopy(system, ui, job, sources[i], targets[i], skipped);
-        int64_t copiedOfFile = 0;
-        while (result == 0) {
-            uint32_t bytes = 0;
-            const ChunkResult chunk = CopyNextChunk(system, job, bytes);
-            if (chunk == ChunkResult::Finished) {
+        if (result == 0) {
+            int64_t copiedOfFile = 0;
+            uint32_t lastBytes = 0;
+            const ChunkResult end = CopyFileChunks(system, job, lastBytes, [&](uint32_t bytes) {
                 copied += bytes;
-                break;
+                copiedOfFile += bytes;
+                ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));
+                return !cancelRequested;
+            });
+            if (end == ChunkResult::Stopped) {
+                return StopWithCancelMessage(ui);
             }
-            if (chunk != ChunkResult::FullChunk) {
+            if (end == ChunkResult::Finished) {
+                copied += lastBytes;
+            } else {
                 // The file now counts as skipped, whatever of it was counted so far.
                 copied -= copiedOfFile;
-                result = AskAfterChunkFailure(ui, job, chunk, skipped);
-                break;
-            }
-            copied += bytes;
-            copiedOfFile += bytes;
-            ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));
-            if (cancelRequested) {
-                AbortFileCopy(system, job);
-                return StopWithCancelMessage(ui);
+                result = AskAfterChunkFailure(ui, job, end, skipped);
             }
         }
         if (result < 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,11 +55,24 @@ enum class ChunkResult {
     ReadFailed,   // both files closed and the partial target deleted
     WriteFailed,  // the same, after a failed or short write (a full disk) or a
                   // replacement that could not take the target's place
+    Stopped,      // CopyFileChunks only: stopped after a full chunk, the copy aborted
 };
 
 // Moves the next chunk; `bytes` gets the number read. A job without open files
 // reports Finished and leaves `bytes` unchanged.
 ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes);
+
+// Copies the rest of a job's file by CopyNextChunk. After every full chunk
+// `afterFullChunk` gets its bytes and answers whether to go on; when it answers false
+// the copy is aborted (AbortFileCopy) and the result is Stopped. Otherwise the result
+// of the last chunk: Finished with `lastBytes` its bytes, ReadFailed or WriteFailed.
+ChunkResult CopyFileChunks(System& system, FileCopyJob& job, uint32_t& lastBytes,
+                           const std::function<bool(uint32_t bytes)>& afterFullChunk);
+
+// Copies a file to a target that must not exist yet, with no prompt: false when
+// either file cannot be opened or the copy fails, after which the partial target is
+// deleted.
+bool CopyToNewFile(System& system, const std::string& sourcePath, const std::string& targetPath);
 
 // After ReadFailed or WriteFailed: asks whether to go on without the file and returns
 // as BeginFileCopy does (1 / -1 after a read failure, 2 / -2 after a write failure).

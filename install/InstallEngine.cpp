@@ -157,17 +157,15 @@ private:
         FileCopyJob job;
         int64_t skipped = 0;
         int result = BeginFileCopy(system_, ui_, job, source, uninstallerPath_, skipped);
-        while (result == 0) {
-            uint32_t bytes = 0;
-            const ChunkResult chunk = CopyNextChunk(system_, job, bytes);
-            if (chunk == ChunkResult::Finished) {
-                break;
-            }
-            if (chunk != ChunkResult::FullChunk) {
-                result = AskAfterChunkFailure(ui_, job, chunk, skipped);
-            } else if (cancel_) {
-                AbortFileCopy(system_, job);
+        if (result == 0) {
+            uint32_t lastBytes = 0;
+            const ChunkResult end =
+                CopyFileChunks(system_, job, lastBytes, [this](uint32_t) { return !cancel_; });
+            if (end == ChunkResult::Stopped) {
                 return false;
+            }
+            if (end != ChunkResult::Finished) {
+                result = AskAfterChunkFailure(ui_, job, end, skipped);
             }
         }
         return result >= 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "system/FileBytes.h"
 
@@ -25,22 +24,6 @@ bool WriteAll(OutputFile& file, const std::string& text) {
         done += written;
     }
     return true;
-}
-
-// Lines end at CR LF, LF or CR; a break at the very end makes no extra empty line.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -79,11 +62,8 @@ bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& 
     if (!ReadWholeFile(system, recordPath, text)) {
         return false;
     }
-    // The text ends at a NUL byte.
-    text.resize(std::min(text.size(), text.find('\0')));
-
     bool inFolders = false;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : SplitTextLines(text)) {
         if (!inFolders && line == kSeparatorLine) {
             inFolders = true;
         } else {

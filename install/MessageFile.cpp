@@ -1,9 +1,5 @@
 #include "install/MessageFile.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <memory>
-
 #include "system/FileBytes.h"
 #include "system/Paths.h"
 
@@ -19,27 +15,6 @@ std::string MessageFileOf(System& system) {
 
 bool MessageFileExists(System& system) {
     return system.FileExists(MessageFileOf(system));
-}
-
-std::vector<std::string> SplitTextLines(const std::string& text) {
-    std::vector<std::string> lines;
-    const size_t end = std::min(text.find('\0'), text.size());
-    size_t pos = 0;
-    while (pos < end) {
-        size_t stop = pos;
-        while (stop < end && text[stop] != '\r' && text[stop] != '\n') {
-            ++stop;
-        }
-        lines.push_back(text.substr(pos, stop - pos));
-        if (stop < end && text[stop] == '\r') {
-            ++stop;
-        }
-        if (stop < end && text[stop] == '\n') {
-            ++stop;
-        }
-        pos = stop;
-    }
-    return lines;
 }
 
 std::vector<std::string> ReadMessageFileLines(System& system) {

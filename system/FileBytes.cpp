@@ -1,5 +1,6 @@
 #include "system/FileBytes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -25,4 +26,25 @@ bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) 
         }
         bytes.append(buffer.data(), got);
     }
+}
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    const size_t end = std::min(text.find('\0'), text.size());
+    size_t pos = 0;
+    while (pos < end) {
+        size_t stop = pos;
+        while (stop < end && text[stop] != '\r' && text[stop] != '\n') {
+            ++stop;
+        }
+        lines.push_back(text.substr(pos, stop - pos));
+        if (stop < end && text[stop] == '\r') {
+            ++stop;
+        }
+        if (stop < end && text[stop] == '\n') {
+            ++stop;
+        }
+        pos = stop;
+    }
+    return lines;
 }

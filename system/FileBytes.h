@@ -1,8 +1,10 @@
-// Whole small files (settings, message file, install record) read in one go.
+// Whole small files (settings, message file, install record) read in one go, and
+// the lines of their text.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "system/System.h"
 
@@ -14,3 +16,9 @@ inline constexpr int64_t kMaxWholeFileBytes = int64_t{16} << 20;
 // Appends the file's bytes to `bytes`; false when it cannot be opened, a read fails
 // or it holds more than kMaxWholeFileBytes.
 bool ReadWholeFile(System& system, const std::string& path, std::string& bytes);
+
+// Lines of a text that ends its lines in CR LF, LF or CR, as a text box shows
+// them: a line break at the very end adds no empty line, and a NUL byte ends the
+// text. Code page 932 trail bytes are never CR, LF or NUL, so bytes are split as
+// they are.
+std::vector<std::string> SplitTextLines(const std::string& text);

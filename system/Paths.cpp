@@ -1,20 +1,38 @@
 #include "system/Paths.h"
 
+#include <string_view>
+
+#include "system/Cp932.h"
+
 namespace {
+
+// The text up to its first NUL, where the system's string functions end it.
+std::string_view UpToNul(const std::string& text) {
+    return std::string_view(text.c_str());
+}
 
 // Position just after the last separator that is not a trail byte, 0 when none.
 size_t NamePartStart(const std::string& text) {
+    const std::string_view whole = UpToNul(text);
     size_t start = 0;
-    for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
-        // A NUL after a lead byte still ends the text.
-        if (IsLeadByte(b) && text[i + 1] != '\0') {
-            ++i;
-        } else if (IsSeparator(text[i])) {
+    for (size_t i = 0; i < whole.size(); i += CharLength(whole, i)) {
+        if (IsSeparator(whole[i])) {
             start = i + 1;
         }
     }
     return start;
+}
+
+// The end of the name that starts at `i`: the next separator, or the end of the text.
+size_t NameEnd(const std::string& text, size_t i) {
+    while (i < text.size() && !IsSeparator(text[i])) {
+        i += CharLength(text, i);
+    }
+    return i;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // How the text ends, up to its first NUL.
@@ -26,18 +44,16 @@ struct TextEnd {
 };
 
 TextEnd ExamineEnd(const std::string& text) {
+    const std::string_view whole = UpToNul(text);
     TextEnd end;
+    end.length = whole.size();
     bool lastIsColon = false;
-    for (; end.length < text.size() && text[end.length] != '\0'; ++end.length) {
-        const char c = text[end.length];
-        if (end.loneLeadByte) {
-            end.loneLeadByte = false;  // the second byte of the character begun before
-            continue;
-        }
+    for (size_t i = 0; i < whole.size(); i += CharLength(whole, i)) {
         end.colonBefore = lastIsColon;
-        lastIsColon = c == ':';
-        end.separator = IsSeparator(c);
-        end.loneLeadByte = IsLeadByte(static_cast<unsigned char>(c));
+        lastIsColon = whole[i] == ':';
+        end.separator = IsSeparator(whole[i]);
+        end.loneLeadByte =
+            CharLength(whole, i) == 1 && IsLeadByte(static_cast<unsigned char>(whole[i]));
     }
     return end;
 }
@@ -88,20 +104,51 @@ std::string ExtractFolderPart(const std::string& text) {
     return text.substr(0, NamePartStart(text));
 }
 
+size_t RootLength(const std::string& path, PathRoot* kind) {
+    const size_t size = path.size();
+    PathRoot found = PathRoot::None;
+    size_t length = 0;
+    if (size >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        const bool device = size >= 4 && (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+        found = device ? PathRoot::Device : PathRoot::Share;
+        length = NameEnd(path, 2);  // the server
+        if (length < size) {
+            length = NameEnd(path, length + 1);  // the share
+        }
+        if (length < size) {
+            ++length;  // and the separator after it
+        }
+    } else if (size >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        found = size >= 3 && IsSeparator(path[2]) ? PathRoot::Drive : PathRoot::DriveRelative;
+        length = found == PathRoot::Drive ? 3 : 2;
+    } else if (size >= 1 && IsSeparator(path[0])) {
+        found = PathRoot::Separator;
+        length = 1;
+    }
+    if (kind != nullptr) {
+        *kind = found;
+    }
+    return length;
+}
+
+PathRoot RootKind(const std::string& path) {
+    PathRoot kind = PathRoot::None;
+    RootLength(path, &kind);
+    return kind;
+}
+
 bool IsAbsolutePath(const std::string& path) {
-    const bool drive = path.size() >= 3 &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                       path[1] == ':' && IsSeparator(path[2]);
-    return drive || (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+    const PathRoot root = RootKind(path);
+    // Here a network path opens with "\\" only, not with "//".
+    const bool network = root == PathRoot::Share || root == PathRoot::Device;
+    return root == PathRoot::Drive || (network && path[0] == '\\' && path[1] == '\\');
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {
     const size_t nameStart = NamePartStart(path);
     size_t dot = std::string::npos;
-    for (size_t i = nameStart; i < path.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
-            ++i;
-        } else if (path[i] == '.') {
+    for (size_t i = nameStart; i < path.size(); i += CharLength(path, i)) {
+        if (path[i] == '.') {
             dot = i;
         }
     }

@@ -5,17 +5,6 @@
 #include <cstddef>
 #include <string>
 
-// Lead byte of a double-byte character in code page 932.
-inline bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// Bytes of the character at `i`: a lead byte takes the next byte with it, whatever
-// that byte is, as the system's conversion from code page 932 does.
-inline size_t CharLength(const std::string& text, size_t i) {
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}
-
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
@@ -31,6 +20,23 @@ std::string RemoveTrailingSeparator(std::string text);
 std::string ExtractNamePart(const std::string& text);
 // The part up to and including the last separator.
 std::string ExtractFolderPart(const std::string& text);
+
+// What a path starts from.
+enum class PathRoot {
+    None,           // nothing: a relative path
+    Separator,      // "\": the root of the current drive
+    DriveRelative,  // "X:" without a separator: the current folder of drive X
+    Drive,          // "X:\"
+    Share,          // "\\server\share\", or as much of it as the path has
+    Device,         // "\\?\" or "\\.\": the rest is taken literally
+};
+
+// Bytes of the part of a path that exists without being created: "X:\", "X:", "\",
+// or a network path's "\\server\share\" (a device path's "\\?\X:\" likewise), each
+// with its separator when it has one; 0 for a relative path. X is an ASCII letter.
+// `kind`, when given, gets what the path starts from.
+size_t RootLength(const std::string& path, PathRoot* kind = nullptr);
+PathRoot RootKind(const std::string& path);
 // A drive path ("C:\..." or "C:/...") or a network path ("\\server\..."): not
 // resolved against whatever folder happens to be current.
 bool IsAbsolutePath(const std::string& path);

@@ -85,10 +85,8 @@ int Copy(const char* from, const char* to) {
             return 1;
         }
         uint32_t bytes = 0;
-        ChunkResult result;
-        while ((result = CopyNextChunk(system, job, bytes)) == ChunkResult::FullChunk) {
-        }
-        if (result != ChunkResult::Finished) {
+        if (CopyFileChunks(system, job, bytes, [](uint32_t) { return true; }) !=
+            ChunkResult::Finished) {
             return 1;
         }
     }

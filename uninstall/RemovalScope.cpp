@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
@@ -16,10 +17,6 @@ bool IsControlByte(char c) {
 
 bool HasControlByte(const std::string& text) {
     return std::any_of(text.begin(), text.end(), IsControlByte);
-}
-
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The parts of `text` between its separators, empty ones included. Only the splitting
@@ -41,10 +38,12 @@ std::vector<std::string> Components(const std::string& text) {
 // "X:\" and then names the system takes as they stand: no "." or "..", no dot or blank
 // at a name's end (the system drops them), no ':' (a stream or a device), no control byte.
 bool IsPlainDrivePath(const std::string& path) {
-    if (path.size() < 3 || !IsDriveLetter(path[0]) || path[1] != ':' || !IsSeparator(path[2])) {
+    PathRoot root = PathRoot::None;
+    const size_t rootLength = RootLength(path, &root);
+    if (root != PathRoot::Drive) {
         return false;
     }
-    const std::string rest = path.substr(3);
+    const std::string rest = path.substr(rootLength);
     if (HasControlByte(rest) || rest.find(':') != std::string::npos) {
         return false;
     }
@@ -113,10 +112,8 @@ bool StaysInsideFolder(const std::string& relative) {
     if (HasControlByte(relative)) {
         return false;
     }
-    if (!relative.empty() && IsSeparator(relative[0])) {
-        return false;
-    }
-    if (relative.size() >= 2 && IsDriveLetter(relative[0]) && relative[1] == ':') {
+    // Neither from a root nor from a drive's current folder.
+    if (RootLength(relative) != 0) {
         return false;
     }
     const std::vector<std::string> parts = Components(relative);

@@ -1,9 +1,8 @@
 #include "uninstall/UninstallerRun.h"
 
 #include <cstring>
-#include <memory>
-#include <vector>
 
+#include "install/FileCopy.h"
 #include "install/RegistryRecords.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
@@ -38,28 +37,6 @@ std::string WaitTokenOf(const std::string& commandLine) {
     const size_t start = option + 1 + std::strlen(kWaitOption);
     const std::string token = commandLine.substr(start, mark - start);
     return token.find_first_of(" \t\"") == std::string::npos ? token : std::string();
-}
-
-bool CopyWholeFile(System& system, const std::string& from, const std::string& to) {
-    const std::unique_ptr<InputFile> source = system.OpenForRead(from);
-    const std::unique_ptr<OutputFile> target = source ? system.CreateNewForWrite(to) : nullptr;
-    if (!target) {
-        return false;
-    }
-    std::vector<char> buffer(65536);
-    for (;;) {
-        uint32_t got = 0;
-        if (!source->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), got)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        uint32_t written = 0;
-        if (!target->Write(buffer.data(), got, written) || written != got) {
-            return false;
-        }
-    }
 }
 
 class UninstallerRun {
@@ -138,7 +115,7 @@ private:
         }
         const std::string copy = AddTrailingSeparator(folder) + ExtractNamePart(self);
         const std::string arguments = kWaitOption + token + kArgumentMark + entryKeyName;
-        if (CopyWholeFile(system_, self, copy) &&
+        if (CopyToNewFile(system_, self, copy) &&
             processes_.StartProcess(copy, arguments, folder)) {
             return true;
         }

@@ -2,16 +2,14 @@
 
 #include <windows.h>
 
+#include "system/Paths.h"
+
 namespace {
 
 const UINT kCodePage = 932;
 // The file functions take paths shorter than MAX_PATH; CreateDirectoryW keeps 12
 // characters of that for an 8.3 name inside the folder.
 const size_t kPlainPathLimit = MAX_PATH - 12;
-
-bool IsWideSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
 
 }  // namespace
 
@@ -56,13 +54,9 @@ std::wstring ToWidePath(const std::string& path) {
     if (wide.size() < kPlainPathLimit) {
         return wide;
     }
-    const wchar_t letter = static_cast<wchar_t>(wide[0] | 0x20);
-    const bool onDrive =
-        letter >= L'a' && letter <= L'z' && wide[1] == L':' && IsWideSeparator(wide[2]);
-    // Not "\\?\" or "\\.\", which are already taken literally.
-    const bool onShare = IsWideSeparator(wide[0]) && IsWideSeparator(wide[1]) &&
-                         !((wide[2] == L'?' || wide[2] == L'.') && IsWideSeparator(wide[3]));
-    if (!onDrive && !onShare) {
+    // Not a device path ("\\?\", "\\.\"), which is already taken literally.
+    const PathRoot root = RootKind(path);
+    if (root != PathRoot::Drive && root != PathRoot::Share) {
         return wide;
     }
     const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -75,5 +69,5 @@ std::wstring ToWidePath(const std::string& path) {
         return wide;
     }
     full.resize(length);
-    return onShare ? L"\\\\?\\UNC" + full.substr(1) : L"\\\\?\\" + full;
+    return root == PathRoot::Share ? L"\\\\?\\UNC" + full.substr(1) : L"\\\\?\\" + full;
 }

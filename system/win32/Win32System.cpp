@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "system/Cp932.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
 #include "system/win32/Encoding.h"
@@ -49,28 +50,6 @@ private:
 // Attributes of a path, INVALID_FILE_ATTRIBUTES when it does not exist.
 DWORD Attributes(const std::string& path) {
     return GetFileAttributesW(ToWidePath(path).c_str());
-}
-
-// The end of the part of a path that exists without being created: "X:\", "X:",
-// "\" or the "\\server\share" of a network path.
-size_t RootLength(const std::string& path) {
-    const size_t size = path.size();
-    if (size >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        size_t i = 2;
-        for (int part = 0; part < 2 && i < size; ++part) {
-            if (part == 1) {
-                ++i;  // the separator between server and share
-            }
-            while (i < size && !IsSeparator(path[i])) {
-                i += CharLength(path, i);
-            }
-        }
-        return i;
-    }
-    if (size >= 2 && path[1] == ':') {
-        return size >= 3 && IsSeparator(path[2]) ? 3 : 2;
-    }
-    return size >= 1 && IsSeparator(path[0]) ? 1 : 0;
 }
 
 // The text a function of the GetWindowsDirectory kind writes into a buffer: `query`

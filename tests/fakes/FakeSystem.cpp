@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
@@ -16,11 +17,9 @@ namespace {
 // Lower-cases ASCII letters, leaving the second bytes of double-byte characters.
 std::string FoldCase(const std::string& text) {
     std::string folded = text;
-    for (size_t i = 0; i < folded.size(); ++i) {
+    for (size_t i = 0; i < folded.size(); i += CharLength(folded, i)) {
         const unsigned char b = static_cast<unsigned char>(folded[i]);
-        if (IsLeadByte(b)) {
-            ++i;
-        } else if (b >= 'A' && b <= 'Z') {
+        if (b >= 'A' && b <= 'Z') {
             folded[i] = static_cast<char>(b - 'A' + 'a');
         }
     }
@@ -31,18 +30,14 @@ std::string FoldCase(const std::string& text) {
 std::vector<std::string> SplitPath(const std::string& path) {
     std::vector<std::string> parts;
     std::string part;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(b) && i + 1 < path.size()) {
-            part += path[i];
-            part += path[++i];
-        } else if (IsSeparator(path[i])) {
+    for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
+        if (IsSeparator(path[i])) {
             if (!part.empty()) {
                 parts.push_back(part);
             }
             part.clear();
         } else {
-            part += path[i];
+            part.append(path, i, CharLength(path, i));
         }
     }
     if (!part.empty()) {

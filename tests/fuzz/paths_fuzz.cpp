@@ -9,6 +9,7 @@
 
 #include "FuzzCheck.h"
 #include "install/DestinationChecks.h"
+#include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
@@ -17,11 +18,8 @@ namespace {
 // the next byte with it.
 std::vector<bool> CharacterStarts(const std::string& text) {
     std::vector<bool> starts(text.size() + 1, false);
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
         starts[i] = true;
-        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;
-        }
     }
     starts[text.size()] = true;
     return starts;
@@ -41,9 +39,9 @@ bool EndsInRealSeparator(const std::string& text) {
 // The same text with every second byte replaced by another second byte.
 std::string WithOtherTrailBytes(const std::string& text, char replacement) {
     std::string other = text;
-    for (size_t i = 0; i + 1 < other.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(other[i])) && other[i + 1] != '\0') {
-            other[++i] = replacement;
+    for (size_t i = 0; i < other.size(); i += CharLength(other, i)) {
+        if (CharLength(other, i) == 2 && other[i + 1] != '\0') {
+            other[i + 1] = replacement;
         }
     }
     return other;

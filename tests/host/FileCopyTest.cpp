@@ -460,6 +460,39 @@ TEST_F(ExistingTargetTest, TheReplacementTakesAFreeNameAndLeavesOtherFilesAlone)
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{WritePrompt(target)});
 }
 
+// The copy with no prompt: across chunks, and nothing of it left after a failure.
+TEST(FileCopy, CopyToNewFileCopiesWholeOrLeavesNoTarget) {
+    const size_t size = 2 * CopyChunkSize + 5;
+    struct Case {
+        const char* name;
+        std::function<void(FakeSystem&)> fault;
+        bool copied;
+        std::string target;  // contents afterwards, "-" when there is none
+    } cases[] = {
+        {"copied", nullptr, true, Contents(size)},
+        {"read fails in the second chunk",
+         [](FakeSystem& s) { s.failIf = FailNth("Read", "C:\\App\\a.exe", kFirstOfSecondChunk); },
+         false, "-"},
+        {"disk fills up", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; }, false,
+         "-"},
+        {"source missing", [](FakeSystem& s) { s.RemoveFile("C:\\App\\a.exe"); }, false, "-"},
+        {"target exists", [](FakeSystem& s) { s.AddFile("C:\\Temp\\a.exe", "old"); }, false, "old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("C:\\App\\a.exe", Contents(size));
+        system.AddFolder("C:\\Temp");
+        if (c.fault) {
+            c.fault(system);
+        }
+        EXPECT_EQ(c.copied, CopyToNewFile(system, "C:\\App\\a.exe", "C:\\Temp\\a.exe"));
+        const std::string target =
+            system.HasFile("C:\\Temp\\a.exe") ? system.FileData("C:\\Temp\\a.exe") : "-";
+        EXPECT_TRUE(target == c.target);
+    }
+}
+
 TEST(CopyPercent, WholePercentIn64Bits) {
     struct Case {
         int64_t copied;

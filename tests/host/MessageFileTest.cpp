@@ -10,31 +10,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(MessageFile, SplitTextLinesAtEveryKindOfLineEnd) {
-    struct Case {
-        const char* name;
-        std::string text;
-        Lines lines;
-    } cases[] = {
-        {"empty", "", {}},
-        {"one line without an end", "abc", {"abc"}},
-        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
-        {"LF", "a\nb\n", {"a", "b"}},
-        {"CR", "a\rb\r", {"a", "b"}},
-        {"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-        {"empty lines kept", "a\r\n\r\n\r\nb", {"a", "", "", "b"}},
-        {"only a line end", "\r\n", {""}},
-        {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
-        {"NUL ends the text", std::string("a\r\nb\0c\r\nd", 10), {"a", "b"}},
-        // Trail bytes 0x5C and 0x7C stay inside their characters.
-        {"double-byte text", "表示\r\nソフト|\r\n", {"表示", "ソフト|"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.lines, SplitTextLines(c.text));
-    }
-}
-
 class MessageFileTest : public ::testing::Test {
 protected:
     void SetUp() override { system.executablePath = "D:\\配布\\Setup.exe"; }

@@ -70,6 +70,48 @@ TEST(Paths, ExtractNameAndFolderParts) {
     }
 }
 
+TEST(Paths, RootOfAPath) {
+    using R = PathRoot;
+    struct Case {
+        std::string path;
+        size_t length;
+        PathRoot kind;
+        bool absolute;
+    } cases[] = {
+        {"", 0, R::None, false},
+        {"a\\b", 0, R::None, false},
+        {"\\a", 1, R::Separator, false},
+        {"/a", 1, R::Separator, false},
+        {"C:\\x", 3, R::Drive, true},
+        {"c:/x", 3, R::Drive, true},
+        {"c:", 2, R::DriveRelative, false},
+        {"C:x", 2, R::DriveRelative, false},
+        // Only a letter names a drive, and a colon that is a second byte is none.
+        {"1:\\x", 0, R::None, false},
+        {"\x83:\\x", 0, R::None, false},
+        {"\\\\server\\share\\x", 15, R::Share, true},
+        {"\\\\server\\share", 14, R::Share, true},
+        {"\\\\server\\", 9, R::Share, true},
+        {"\\\\server", 8, R::Share, true},
+        {"\\\\", 2, R::Share, true},
+        {"//server/share/x", 15, R::Share, false},
+        // A second byte 0x5C inside the server's or the share's name ends neither.
+        {"\\\\" + kSo + "\\" + kSo + "\\x", 8, R::Share, true},
+        {"\\\\?\\C:\\x", 7, R::Device, true},
+        {"\\\\.\\C:\\x", 7, R::Device, true},
+        {"//?/C:/x", 7, R::Device, false},
+        {"\\\\?x\\y", 6, R::Share, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        PathRoot kind = R::Device;
+        EXPECT_EQ(c.length, RootLength(c.path, &kind));
+        EXPECT_EQ(c.kind, kind);
+        EXPECT_EQ(c.kind, RootKind(c.path));
+        EXPECT_EQ(c.absolute, IsAbsolutePath(c.path));
+    }
+}
+
 TEST(Paths, ReplaceExtensionOfTheNamePartOnly) {
     EXPECT_EQ("D:\\Setup.INI", ReplaceExtension("D:\\Setup.exe", ".INI"));
     EXPECT_EQ("D:\\a.b\\Setup.MSG", ReplaceExtension("D:\\a.b\\Setup", ".MSG"));

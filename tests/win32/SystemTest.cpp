@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "system/FileBytes.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
 #include "system/win32/DesktopShell.h"
@@ -301,22 +302,10 @@ protected:
         }
         return text;
     }
-    // The whole file, read in small chunks; "<fail>" when it cannot be read.
+    // The whole file as the program reads it; "<fail>" when it cannot be read.
     std::string ReadText(const std::string& path) {
-        std::unique_ptr<InputFile> file = system_.OpenForRead(path);
-        if (!file) {
-            return "<fail>";
-        }
         std::string data;
-        char chunk[4096];
-        uint32_t got = 0;
-        do {
-            if (!file->Read(chunk, sizeof(chunk), got)) {
-                return "<fail>";
-            }
-            data.append(chunk, got);
-        } while (got != 0);
-        return data;
+        return ReadWholeFile(system_, path, data) ? data : "<fail>";
     }
     // The entries of a folder as "name/" for folders and "name:size" for files, sorted.
     std::vector<std::string> Listing(const std::string& folder) {
