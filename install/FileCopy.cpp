@@ -13,21 +13,24 @@ const char kCopyingStatus[] = "%s をコピー中\n(%d％)";
 const char kReplacementName[] = "~setup%d.tmp";
 
 // Yes: go on without the file (`yesResult`); No: stop (-`yesResult`).
-int AskToContinue(Ui& ui, const char* question, const std::string& path, int yesResult) {
-    const bool yes =
-        ui.ShowMessage(FormatText(question, path.c_str()), kCaptionError, MessageButtons::YesNo);
-    return yes ? yesResult : -yesResult;
+CopyStart AskToContinue(Ui& ui, const char* question, const std::string& path, CopyStart yes,
+                        CopyStart no) {
+    return ui.ShowMessage(FormatText(question, path.c_str()), kCaptionError, MessageButtons::YesNo)
+               ? yes
+               : no;
 }
 
-int AskAfterReadFailure(Ui& ui, const std::string& sourcePath, int64_t& skipped) {
+CopyStart AskAfterReadFailure(Ui& ui, const std::string& sourcePath, int64_t& skipped) {
     skipped = 0;
-    return AskToContinue(ui, kReadFailedQuestion, sourcePath, 1);
+    return AskToContinue(ui, kReadFailedQuestion, sourcePath, CopyStart::SourceSkipped,
+                         CopyStart::SourceStopped);
 }
 
-int AskAfterWriteFailure(Ui& ui, const std::string& targetPath, int64_t sourceSize,
-                         int64_t& skipped) {
+CopyStart AskAfterWriteFailure(Ui& ui, const std::string& targetPath, int64_t sourceSize,
+                               int64_t& skipped) {
     skipped = sourceSize;
-    return AskToContinue(ui, kWriteFailedQuestion, targetPath, 2);
+    return AskToContinue(ui, kWriteFailedQuestion, targetPath, CopyStart::TargetSkipped,
+                         CopyStart::TargetStopped);
 }
 
 // A new target is written directly. An existing one is left alone until a complete
@@ -70,8 +73,8 @@ bool StopWithCancelMessage(Ui& ui) {
 
 }  // namespace
 
-int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
-                  const std::string& targetPath, int64_t& skipped) {
+CopyStart BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
+                        const std::string& targetPath, int64_t& skipped) {
     job.TargetPath = targetPath;
     job.SourcePath = sourcePath;
     job.ReplacementPath.clear();
@@ -89,7 +92,7 @@ int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& s
     if (job.Buffer.empty()) {
         job.Buffer.resize(CopyPieceSize);
     }
-    return 0;
+    return CopyStart::Copying;
 }
 
 ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
@@ -152,7 +155,8 @@ bool CopyToNewFile(System& system, const std::string& sourcePath, const std::str
            ChunkResult::Finished;
 }
 
-int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped) {
+CopyStart AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure,
+                               int64_t& skipped) {
     return failure == ChunkResult::ReadFailed
                ? AskAfterReadFailure(ui, job.SourcePath, skipped)
                : AskAfterWriteFailure(ui, job.TargetPath, job.SourceSize, skipped);
@@ -187,8 +191,8 @@ bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
             return StopWithCancelMessage(ui);
         }
         int64_t skipped = 0;
-        int result = BeginFileCopy(system, ui, job, sources[i], targets[i], skipped);
-        if (result == 0) {
+        CopyStart result = BeginFileCopy(system, ui, job, sources[i], targets[i], skipped);
+        if (result == CopyStart::Copying) {
             int64_t copiedOfFile = 0;
             uint32_t lastBytes = 0;
             const ChunkResult end = CopyFileChunks(system, job, lastBytes, [&](uint32_t bytes) {
@@ -208,10 +212,10 @@ bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
                 result = AskAfterChunkFailure(ui, job, end, skipped);
             }
         }
-        if (result < 0) {
+        if (IsStopped(result)) {
             return StopWithCancelMessage(ui);
         }
-        if (result > 0) {
+        if (IsSkipped(result)) {
             copied += skipped;
         }
         ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));

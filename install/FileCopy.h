@@ -41,13 +41,30 @@ struct FileCopyJob {
     std::vector<char> Buffer;
 };
 
-// Opens the two files of a job. 0: copy with CopyNextChunk. After a failure the user
-// is asked whether to go on without the file: 1 / -1 (Yes / No) when the source
-// cannot be opened, `skipped` 0; 2 / -2 when the target cannot be created or, when
-// it exists, is read-only or no replacement can be created beside it, `skipped` the
-// source's size.
-int BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
-                  const std::string& targetPath, int64_t& skipped);
+// How a file's copy starts: copying, or, after a failure, the user's answer whether
+// to go on without the file. The sign is the answer, the size which side failed.
+enum class CopyStart {
+    Copying = 0,
+    SourceSkipped = 1,   // the source could not be read; Yes
+    SourceStopped = -1,  // No
+    TargetSkipped = 2,   // the target could not be written; Yes
+    TargetStopped = -2,  // No
+};
+
+inline bool IsSkipped(CopyStart start) {
+    return static_cast<int>(start) > 0;
+}
+inline bool IsStopped(CopyStart start) {
+    return static_cast<int>(start) < 0;
+}
+
+// Opens the two files of a job. Copying: copy with CopyNextChunk. After a failure the
+// user is asked whether to go on without the file: Source* when the source cannot be
+// opened, `skipped` 0; Target* when the target cannot be created or, when it exists,
+// is read-only or no replacement can be created beside it, `skipped` the source's
+// size.
+CopyStart BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::string& sourcePath,
+                        const std::string& targetPath, int64_t& skipped);
 
 enum class ChunkResult {
     FullChunk,    // CopyChunkSize bytes moved; more may follow
@@ -75,8 +92,9 @@ ChunkResult CopyFileChunks(System& system, FileCopyJob& job, uint32_t& lastBytes
 bool CopyToNewFile(System& system, const std::string& sourcePath, const std::string& targetPath);
 
 // After ReadFailed or WriteFailed: asks whether to go on without the file and returns
-// as BeginFileCopy does (1 / -1 after a read failure, 2 / -2 after a write failure).
-int AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure, int64_t& skipped);
+// as BeginFileCopy does (Source* after a read failure, Target* after a write failure).
+CopyStart AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure,
+                               int64_t& skipped);
 
 // Closes both files and deletes the partial target (an existing target stays as it
 // was); false when the job had no open files or the partial file could not be deleted.

@@ -156,8 +156,8 @@ private:
     bool CopyUninstaller(const std::string& source) {
         FileCopyJob job;
         int64_t skipped = 0;
-        int result = BeginFileCopy(system_, ui_, job, source, uninstallerPath_, skipped);
-        if (result == 0) {
+        CopyStart result = BeginFileCopy(system_, ui_, job, source, uninstallerPath_, skipped);
+        if (result == CopyStart::Copying) {
             uint32_t lastBytes = 0;
             const ChunkResult end =
                 CopyFileChunks(system_, job, lastBytes, [this](uint32_t) { return !cancel_; });
@@ -168,7 +168,7 @@ private:
                 result = AskAfterChunkFailure(ui_, job, end, skipped);
             }
         }
-        return result >= 0;
+        return !IsStopped(result);
     }
 
     bool Record() {

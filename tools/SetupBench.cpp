@@ -53,8 +53,7 @@ int Scan(const char* folder) {
 // The copy's user interface without windows: a failure prompt ends the copy.
 class NoWindows : public Ui {
 public:
-    bool ShowMessage(const std::string&, const std::string&, MessageButtons,
-                     MessageIcon) override {
+    bool ShowMessage(const std::string&, const std::string&, MessageButtons, MessageIcon) override {
         return false;
     }
     void PumpMessages() override {}
@@ -81,7 +80,8 @@ int Copy(const char* from, const char* to) {
     FileCopyJob job;
     for (size_t i = 0; i < files.size(); ++i) {
         int64_t skipped = 0;
-        if (BeginFileCopy(system, ui, job, files[i], targetFiles[i], skipped) != 0) {
+        if (BeginFileCopy(system, ui, job, files[i], targetFiles[i], skipped) !=
+            CopyStart::Copying) {
             return 1;
         }
         uint32_t bytes = 0;

@@ -69,32 +69,32 @@ TEST(FileCopy, BeginOpensBothFilesOrAsksWhetherToGoOn) {
         std::string name;
         std::function<void(FakeSystem&)> fault;
         bool answer;
-        int result;
+        CopyStart result;
         int64_t skipped;
         std::string message;
         std::string target;  // contents afterwards, "-" when there is none
     } cases[] = {
-        {"both open", nullptr, true, 0, -7, "", ""},
-        {"source missing, Yes", [](FakeSystem& s) { s.RemoveFile("D:\\SETUP\\a.bin"); }, true, 1, 0,
-         ReadPrompt("D:\\SETUP\\a.bin"), "-"},
+        {"both open", nullptr, true, CopyStart::Copying, -7, "", ""},
+        {"source missing, Yes", [](FakeSystem& s) { s.RemoveFile("D:\\SETUP\\a.bin"); }, true,
+         CopyStart::SourceSkipped, 0, ReadPrompt("D:\\SETUP\\a.bin"), "-"},
         {"source unreadable, No",
          [](FakeSystem& s) {
              s.failIf = [](FakeOperation op, const std::string&) {
                  return op == FakeOperation::OpenForRead;
              };
          },
-         false, -1, 0, ReadPrompt("D:\\SETUP\\a.bin"), "-"},
+         false, CopyStart::SourceStopped, 0, ReadPrompt("D:\\SETUP\\a.bin"), "-"},
         {"target read-only, Yes", [](FakeSystem& s) { s.AddFile("C:\\Dst\\a.bin", "old", true); },
-         true, 2, 5, WritePrompt("C:\\Dst\\a.bin"), "old"},
+         true, CopyStart::TargetSkipped, 5, WritePrompt("C:\\Dst\\a.bin"), "old"},
         {"target folder missing, No", [](FakeSystem& s) { s.RemoveEmptyFolder("C:\\Dst"); }, false,
-         -2, 5, WritePrompt("C:\\Dst\\a.bin"), "-"},
+         CopyStart::TargetStopped, 5, WritePrompt("C:\\Dst\\a.bin"), "-"},
         {"target fails and the size cannot be read",
          [](FakeSystem& s) {
              s.failIf = [](FakeOperation op, const std::string&) {
                  return op == FakeOperation::Size || op == FakeOperation::CreateForWrite;
              };
          },
-         true, 2, 0, WritePrompt("C:\\Dst\\a.bin"), "-"},
+         true, CopyStart::TargetSkipped, 0, WritePrompt("C:\\Dst\\a.bin"), "-"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,7 +114,7 @@ TEST(FileCopy, BeginOpensBothFilesOrAsksWhetherToGoOn) {
         EXPECT_EQ(ui.Messages(), c.message.empty() ? std::vector<std::string>{}
                                                    : std::vector<std::string>{c.message});
         EXPECT_EQ(job.TargetPath, "C:\\Dst\\a.bin");
-        EXPECT_EQ(job.Source != nullptr && job.Target != nullptr, c.result == 0);
+        EXPECT_EQ(job.Source != nullptr && job.Target != nullptr, c.result == CopyStart::Copying);
         EXPECT_EQ(system.HasFile("C:\\Dst\\a.bin") ? system.FileData("C:\\Dst\\a.bin") : "-",
                   c.target);
     }
@@ -142,7 +142,8 @@ TEST(FileCopy, CopiesInChunksOf512KiB) {
         ScriptedUi ui;
         FileCopyJob job;
         int64_t skipped = 0;
-        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+                  CopyStart::Copying);
         std::vector<uint32_t> chunks;
         ChunkResult result = ChunkResult::FullChunk;
         while (result == ChunkResult::FullChunk) {
@@ -171,12 +172,14 @@ TEST_F(FileCopyTest, OneBufferServesEveryFileOfAJob) {
     system.AddFile("D:\\SETUP\\a.bin", Contents(10));
     system.AddFile("D:\\SETUP\\b.bin", Contents(CopyChunkSize + 10));
     int64_t skipped = 0;
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+              CopyStart::Copying);
     const char* buffer = job.Buffer.data();
     EXPECT_EQ(job.Buffer.size(), CopyPieceSize);
     uint32_t bytes = 0;
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\b.bin", "C:\\Dst\\b.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\b.bin", "C:\\Dst\\b.bin", skipped),
+              CopyStart::Copying);
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
     EXPECT_EQ(job.Buffer.data(), buffer);
@@ -190,7 +193,7 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
         std::function<void(FakeSystem&)> fault;
         ChunkResult failure;
         bool answer;
-        int result;
+        CopyStart result;
         int64_t skipped;
         std::string message;
     } cases[] = {
@@ -198,19 +201,23 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
          [](FakeSystem& s) {
              s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
          },
-         ChunkResult::ReadFailed, true, 1, 0, ReadPrompt("D:\\SETUP\\a.bin")},
+         ChunkResult::ReadFailed, true, CopyStart::SourceSkipped, 0,
+         ReadPrompt("D:\\SETUP\\a.bin")},
         {"read fails, No",
          [](FakeSystem& s) {
              s.failIf = FailNth(FakeOperation::Read, "D:\\SETUP\\a.bin", kFirstOfSecondChunk);
          },
-         ChunkResult::ReadFailed, false, -1, 0, ReadPrompt("D:\\SETUP\\a.bin")},
+         ChunkResult::ReadFailed, false, CopyStart::SourceStopped, 0,
+         ReadPrompt("D:\\SETUP\\a.bin")},
         {"write fails, Yes",
          [](FakeSystem& s) {
              s.failIf = FailNth(FakeOperation::Write, "C:\\Dst\\a.bin", kFirstOfSecondChunk);
          },
-         ChunkResult::WriteFailed, true, 2, size, WritePrompt("C:\\Dst\\a.bin")},
+         ChunkResult::WriteFailed, true, CopyStart::TargetSkipped, size,
+         WritePrompt("C:\\Dst\\a.bin")},
         {"disk fills up, No", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; },
-         ChunkResult::WriteFailed, false, -2, size, WritePrompt("C:\\Dst\\a.bin")},
+         ChunkResult::WriteFailed, false, CopyStart::TargetStopped, size,
+         WritePrompt("C:\\Dst\\a.bin")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -221,7 +228,8 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
         ScriptedUi ui;
         FileCopyJob job;
         int64_t skipped = -7;
-        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+                  CopyStart::Copying);
         uint32_t bytes = 0;
         EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
         EXPECT_EQ(CopyNextChunk(system, job, bytes), c.failure);
@@ -265,7 +273,8 @@ TEST(FileCopy, AShortWriteIsAFailureEvenWhenReportedAsSuccess) {
     ScriptedUi ui;
     FileCopyJob job;
     int64_t skipped = 0;
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+              CopyStart::Copying);
     uint32_t bytes = 0;
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::WriteFailed);
     EXPECT_FALSE(system.HasFile("C:\\Dst\\a.bin"));
@@ -275,7 +284,8 @@ TEST_F(FileCopyTest, ADiskWithRoomForExactlyTheFileIsNotAFailure) {
     system.AddFile("D:\\SETUP\\a.bin", Contents(CopyChunkSize));
     system.diskSpaceLeft = CopyChunkSize;
     int64_t skipped = 0;
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+              CopyStart::Copying);
     uint32_t bytes = 0;
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
     EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
@@ -287,7 +297,8 @@ TEST_F(FileCopyTest, AbortClosesTheJobAndDeletesTheTarget) {
 
     system.AddFile("D:\\SETUP\\a.bin", Contents(CopyChunkSize + 1));
     int64_t skipped = 0;
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+              CopyStart::Copying);
     uint32_t bytes = 0;
     ASSERT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
     EXPECT_TRUE(AbortFileCopy(system, job));
@@ -295,7 +306,8 @@ TEST_F(FileCopyTest, AbortClosesTheJobAndDeletesTheTarget) {
     EXPECT_FALSE(job.Source || job.Target);
     EXPECT_FALSE(AbortFileCopy(system, job));
 
-    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped), 0);
+    ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
+              CopyStart::Copying);
     system.failIf = [](FakeOperation op, const std::string&) {
         return op == FakeOperation::RemoveFile;
     };
@@ -325,7 +337,8 @@ protected:
     // Begins the job and moves its first, full chunk.
     void CopyFirstChunk() {
         int64_t skipped = 0;
-        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), 0);
+        ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped),
+                  CopyStart::Copying);
         uint32_t bytes = 0;
         ASSERT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
     }
@@ -407,11 +420,11 @@ TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
         std::string name;
         bool hidden;
         bool readOnly;
-        int result;
+        CopyStart result;
     } cases[] = {
-        {"hidden or system", true, false, 0},
-        {"read-only", false, true, 2},
-        {"read-only and hidden", true, true, 2},
+        {"hidden or system", true, false, CopyStart::Copying},
+        {"read-only", false, true, CopyStart::TargetSkipped},
+        {"read-only and hidden", true, true, CopyStart::TargetSkipped},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -423,7 +436,7 @@ TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
         system.SetAttributes(target, c.readOnly, c.hidden);
         int64_t skipped = 0;
         ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), c.result);
-        if (c.result == 0) {
+        if (c.result == CopyStart::Copying) {
             uint32_t bytes = 0;
             EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
             EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
@@ -456,7 +469,8 @@ TEST_F(ExistingTargetTest, TheReplacementTakesAFreeNameAndLeavesOtherFilesAlone)
     }
     ui.answers = {true};
     int64_t skipped = 0;
-    EXPECT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), 2);
+    EXPECT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped),
+              CopyStart::TargetSkipped);
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{WritePrompt(target)});
 }
 
@@ -471,7 +485,9 @@ TEST(FileCopy, CopyToNewFileCopiesWholeOrLeavesNoTarget) {
     } cases[] = {
         {"copied", nullptr, true, Contents(size)},
         {"read fails in the second chunk",
-         [](FakeSystem& s) { s.failIf = FailNth("Read", "C:\\App\\a.exe", kFirstOfSecondChunk); },
+         [](FakeSystem& s) {
+             s.failIf = FailNth(FakeOperation::Read, "C:\\App\\a.exe", kFirstOfSecondChunk);
+         },
          false, "-"},
         {"disk fills up", [](FakeSystem& s) { s.diskSpaceLeft = CopyChunkSize + 1000; }, false,
          "-"},

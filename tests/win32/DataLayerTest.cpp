@@ -227,8 +227,8 @@ TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
         }
         FileCopyJob job;
         int64_t skipped = 0;
-        ASSERT_EQ(
-            0, BeginFileCopy(system_, ui_, job, ToCodePage(source), ToCodePage(target), skipped));
+        ASSERT_EQ(CopyStart::Copying, BeginFileCopy(system_, ui_, job, ToCodePage(source),
+                                                    ToCodePage(target), skipped));
         uint32_t bytes = 0;
         ASSERT_EQ(ChunkResult::FullChunk, CopyNextChunk(system_, job, bytes));
         if (c.cancel) {
