@@ -36,8 +36,6 @@ const char kMenuView[] = "MenuView";
 constexpr size_t kMaxPathCharacters = 259;
 // A registry key name holds 255 characters, and each byte of SoftName becomes two.
 constexpr size_t kMaxSoftNameBytes = 127;
-// What the destination dialog adds to the need for the uninstaller copy.
-constexpr int64_t kUninstallerKilobytes = 13;
 // The base folders that DstFolderID can name.
 constexpr int32_t kLastDstFolderId = 7;
 
@@ -262,8 +260,7 @@ public:
         report_.summary.files = static_cast<int64_t>(files.size());
         report_.summary.folders = static_cast<int64_t>(folders.size());
         report_.summary.totalSize = total;
-        report_.summary.neededKilobytes =
-            total / 1024 + (settings_.StandAloneUninstUse ? kUninstallerKilobytes : 0);
+        report_.summary.neededKilobytes = NeededKilobytes(total, settings_.StandAloneUninstUse);
         return report_;
     }
 
