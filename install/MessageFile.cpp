@@ -5,20 +5,9 @@
 #include <memory>
 
 #include "system/FileBytes.h"
-#include "system/Paths.h"
 
-namespace {
-
-const char* const kMessageFileExtension = ".MSG";
-
-std::string MessageFileOf(System& system) {
-    return ReplaceExtension(system.ExecutablePath(), kMessageFileExtension);
-}
-
-}  // namespace
-
-bool MessageFileExists(System& system) {
-    return system.FileExists(MessageFileOf(system));
+bool MessageFileExists(System& system, const Medium& medium) {
+    return system.FileExists(medium.MessageFile);
 }
 
 std::vector<std::string> SplitTextLines(const std::string& text) {
@@ -42,9 +31,9 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> ReadMessageFileLines(System& system) {
+std::vector<std::string> ReadMessageFileLines(System& system, const Medium& medium) {
     std::string data;
-    if (!ReadWholeFile(system, MessageFileOf(system), data)) {
+    if (!ReadWholeFile(system, medium.MessageFile, data)) {
         return {};
     }
     return SplitTextLines(data);
