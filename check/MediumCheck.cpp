@@ -20,12 +20,7 @@
 
 namespace {
 
-// The names the setup program looks for beside itself.
 const char kSetupProgramName[] = "Setup.exe";
-const char kSettingsFileName[] = "Setup.INI";
-const char kUninstallerName[] = "_uninst.exe";
-const char kMenuPictureName[] = "SETUP.jpg";
-const char kBackgroundPictureName[] = "SetupBk.jpg";
 const char kSetupId[] = "SolvaneInstaller";
 
 const char kIdentification[] = "Identification";
@@ -37,8 +32,6 @@ const char kMenuView[] = "MenuView";
 constexpr size_t kMaxPathCharacters = 259;
 // A registry key name holds 255 characters, and each byte of SoftName becomes two.
 constexpr size_t kMaxSoftNameBytes = 127;
-// What the destination dialog adds to the need for the uninstaller copy.
-constexpr int64_t kUninstallerKilobytes = 13;
 // The base folders that DstFolderID can name.
 constexpr int32_t kLastDstFolderId = 7;
 
@@ -218,7 +211,9 @@ bool HasExtension(const std::string& name, const char* extension) {
 class MediumChecker {
 public:
     MediumChecker(System& system, const std::string& folder)
-        : system_(system), base_(AddTrailingSeparator(folder)) {}
+        : system_(system),
+          base_(AddTrailingSeparator(folder)),
+          medium_(base_ + kSetupProgramName) {}
 
     MediumReport Run() {
         std::vector<FindEntry> entries;
@@ -247,7 +242,7 @@ public:
         PathList folders;
         PathList files;
         int64_t total = 0;
-        ScanFolderTree(system_, base_ + settings_.SrcSubFolder, folders, files, &total);
+        ScanFolderTree(system_, medium_.Folder + settings_.SrcSubFolder, folders, files, &total);
         if (loaded) {
             CheckDestinationPathLength(folders, files);
         }
@@ -261,8 +256,7 @@ public:
         report_.summary.files = static_cast<int64_t>(files.size());
         report_.summary.folders = static_cast<int64_t>(folders.size());
         report_.summary.totalSize = total;
-        report_.summary.neededKilobytes =
-            total / 1024 + (settings_.StandAloneUninstUse ? kUninstallerKilobytes : 0);
+        report_.summary.neededKilobytes = NeededKilobytes(total, settings_.StandAloneUninstUse);
         return report_;
     }
 
@@ -292,8 +286,8 @@ private:
         if (others.size() == 1) {
             SetSetupProgram(others[0]);
             Add(Severity::Warning, others[0], "",
-                FormatText(kOtherSetupProgram, ExtractNamePart(settingsPath_).c_str(),
-                           ExtractNamePart(messagePath_).c_str()));
+                FormatText(kOtherSetupProgram, ExtractNamePart(medium_.SettingsFile).c_str(),
+                           ExtractNamePart(medium_.MessageFile).c_str()));
             return;
         }
         SetSetupProgram(kSetupProgramName);
@@ -303,8 +297,7 @@ private:
     void SetSetupProgram(const std::string& name) {
         report_.setupProgram = name;
         program_ = base_ + name;
-        settingsPath_ = ReplaceExtension(program_, ".INI");
-        messagePath_ = ReplaceExtension(program_, ".MSG");
+        medium_ = Medium(program_);
     }
 
     SetupProgramSystem SetupSystem() { return SetupProgramSystem(system_, program_); }
@@ -312,7 +305,7 @@ private:
     // Beyond the limit of files read whole the setup program cannot read them either,
     // and nothing is checked.
     bool CheckFileSizes() {
-        for (const std::string& path : {settingsPath_, messagePath_}) {
+        for (const std::string& path : {medium_.SettingsFile, medium_.MessageFile}) {
             const std::unique_ptr<InputFile> file = system_.OpenForRead(path);
             if (file && file->Size() > kMaxWholeFileBytes) {
                 report_.oversizedFile = ExtractNamePart(path);
@@ -325,19 +318,19 @@ private:
     // The setup program ends at once unless "Setup.INI" itself can be opened, whatever
     // its own name is.
     bool CheckSettingsFilePresent(const std::vector<FindEntry>& entries) {
-        if (system_.OpenForRead(base_ + kSettingsFileName)) {
+        if (system_.OpenForRead(medium_.RequiredSettingsFile)) {
             return true;
         }
         bool misnamed = false;
         for (const FindEntry& entry : entries) {
             if (!entry.isFolder && LooksLikeSettingsFile(entry.name) &&
-                !IniFile::SameName(entry.name, kSettingsFileName)) {
+                !IniFile::SameName(entry.name, kRequiredSettingsName)) {
                 Add(Severity::Error, entry.name, "", kSettingsMisnamed);
                 misnamed = true;
             }
         }
         if (!misnamed) {
-            Add(Severity::Error, kSettingsFileName, "", kSettingsMissing);
+            Add(Severity::Error, kRequiredSettingsName, "", kSettingsMissing);
         }
         return false;
     }
@@ -353,9 +346,9 @@ private:
     }
 
     bool LoadSettingsFile() {
-        const std::string settingsName = ExtractNamePart(settingsPath_);
+        const std::string settingsName = ExtractNamePart(medium_.SettingsFile);
         std::string bytes;
-        if (!ReadWholeFile(system_, settingsPath_, bytes)) {
+        if (!ReadWholeFile(system_, medium_.SettingsFile, bytes)) {
             Add(Severity::Error, settingsName, "", kSettingsUnreadable);
             return false;
         }
@@ -373,7 +366,7 @@ private:
             return false;
         }
         SetupProgramSystem setupSystem = SetupSystem();
-        LoadSettings(settings_, setupSystem);
+        LoadSettings(settings_, medium_, setupSystem);
         return true;
     }
 
@@ -395,7 +388,7 @@ private:
 
     // Sections and keys the loader never asks for.
     void CheckSections() {
-        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string file = ExtractNamePart(medium_.SettingsFile);
         std::vector<std::string> seen;
         for (const IniFile::SectionKeys& section : ini_->ListSections()) {
             const bool known = IsKnownSection(section.name);
@@ -449,7 +442,7 @@ private:
 
     // Numbers that do not parse and flags other than 0 and 1.
     void CheckValues() {
-        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string file = ExtractNamePart(medium_.SettingsFile);
         for (const KnownKey& key : kKnownKeys) {
             if (key.kind == ValueKind::Text) {
                 continue;
@@ -477,7 +470,7 @@ private:
 
     // The loader's adjustments that turn shortcuts off without a word.
     void CheckAdjustments() {
-        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string file = ExtractNamePart(medium_.SettingsFile);
         if (settings_.ExecFile.empty() &&
             (RawFlag("ShortcutDesktop", true) || RawFlag("ShortcutPrograms", false))) {
             Add(Severity::Warning, file, KeyLabel(kBasicOption, "ExecFile"), kExecFileEmpty);
@@ -501,7 +494,7 @@ private:
 
     // The destination the dialog proposes, as far as the settings make it.
     void CheckDestination() {
-        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string file = ExtractNamePart(medium_.SettingsFile);
         if (settings_.DstFolderID < 0 || settings_.DstFolderID > kLastDstFolderId) {
             Add(Severity::Error, file, KeyLabel(kAdvanceOption, "DstFolderID"),
                 FormatText(kFolderIdOutOfRange, static_cast<int>(settings_.DstFolderID),
@@ -529,7 +522,7 @@ private:
         const std::string base = GetBaseFolder(setupSystem, settings_.DstFolderID);
         const bool driveRoot = base == AddTrailingSeparator(GetSystemFolderPath(setupSystem, 0));
         if (settings_.StandAloneUninstUse && (driveRoot || HoldsStandardUserName(base))) {
-            Add(Severity::Warning, ExtractNamePart(settingsPath_),
+            Add(Severity::Warning, ExtractNamePart(medium_.SettingsFile),
                 KeyLabel(kAdvanceOption, "DstFolderID"),
                 FormatText(kUserWritableDestination, settings_.DstFolder.c_str()));
         }
@@ -544,7 +537,8 @@ private:
                         settings_.ShortcutFolder, kFolderForbidden,
                         KeyLabel(kAdvanceOption, "ShortcutFolder"), kBadFolderCharacter);
         if (settings_.SoftName.size() > kMaxSoftNameBytes) {
-            Add(Severity::Error, ExtractNamePart(settingsPath_), KeyLabel(kBasicOption, "SoftName"),
+            Add(Severity::Error, ExtractNamePart(medium_.SettingsFile),
+                KeyLabel(kBasicOption, "SoftName"),
                 FormatText(kSoftNameTooLong, static_cast<int>(settings_.SoftName.size())));
         }
     }
@@ -554,13 +548,13 @@ private:
                          const std::string& key, const char* text) {
         const std::string bad = used ? FindForbiddenCharacter(value, forbidden) : std::string();
         if (!bad.empty()) {
-            Add(Severity::Error, ExtractNamePart(settingsPath_), key,
+            Add(Severity::Error, ExtractNamePart(medium_.SettingsFile), key,
                 FormatText(text, bad.c_str()));
         }
     }
 
     void CheckFilesNamedInSettings() {
-        const std::string file = ExtractNamePart(settingsPath_);
+        const std::string file = ExtractNamePart(medium_.SettingsFile);
         const std::string sourceRoot = AddTrailingSeparator(settings_.SrcFolder);
         if (!settings_.ExecFile.empty() && !system_.FileExists(sourceRoot + settings_.ExecFile)) {
             Add(Severity::Error, file, KeyLabel(kBasicOption, "ExecFile"),
@@ -571,7 +565,8 @@ private:
             Add(Severity::Error, file, KeyLabel(kAdvanceOption, "ExShortcutFile"),
                 FormatText(kExShortcutFileNotInSource, settings_.ExShortcutFile.c_str()));
         }
-        if (!settings_.AfterOpen.empty() && !system_.FileExists(base_ + settings_.AfterOpen)) {
+        if (!settings_.AfterOpen.empty() &&
+            !system_.FileExists(medium_.Folder + settings_.AfterOpen)) {
             Add(Severity::Error, file, KeyLabel(kAdvanceOption, "AfterOpen"),
                 FormatText(kAfterOpenMissing, settings_.AfterOpen.c_str()));
         }
@@ -615,7 +610,7 @@ private:
         }
         // The shell saves a link only under a path the system takes as it is.
         if (StandardPathCharacters(longest) > kMaxPathCharacters) {
-            Add(Severity::Error, ExtractNamePart(settingsPath_), longestKey,
+            Add(Severity::Error, ExtractNamePart(medium_.SettingsFile), longestKey,
                 FormatText(kShortcutPathTooLong, longest.c_str(), LengthText(longest).c_str()));
         }
     }
@@ -648,31 +643,30 @@ private:
 
     void CheckPictures() {
         Bitmap picture;
-        const std::string menuPicture = base_ + kMenuPictureName;
-        if (system_.FileExists(menuPicture)) {
-            if (!LoadJpegFile(system_, menuPicture, picture)) {
+        if (system_.FileExists(medium_.MenuPicture)) {
+            if (!LoadJpegFile(system_, medium_.MenuPicture, picture)) {
                 Add(Severity::Error, kMenuPictureName, "", kPictureUndecodable);
             } else if (!IsMenuPictureLargeEnough(picture)) {
                 Add(Severity::Error, kMenuPictureName, "",
                     FormatText(kMenuPictureTooSmall, picture.Width(), picture.Height()));
             }
         }
-        const std::string background = base_ + kBackgroundPictureName;
-        if (system_.FileExists(background) && !LoadJpegFile(system_, background, picture)) {
+        if (system_.FileExists(medium_.BackgroundPicture) &&
+            !LoadJpegFile(system_, medium_.BackgroundPicture, picture)) {
             Add(Severity::Error, kBackgroundPictureName, "", kPictureUndecodable);
         }
     }
 
     void CheckMessageFile() {
         std::string bytes;
-        if (system_.FileExists(messagePath_) && ReadWholeFile(system_, messagePath_, bytes) &&
-            !IsShiftJisText(bytes)) {
-            Add(Severity::Error, ExtractNamePart(messagePath_), "", kMessageNotShiftJis);
+        if (system_.FileExists(medium_.MessageFile) &&
+            ReadWholeFile(system_, medium_.MessageFile, bytes) && !IsShiftJisText(bytes)) {
+            Add(Severity::Error, ExtractNamePart(medium_.MessageFile), "", kMessageNotShiftJis);
         }
     }
 
     void CheckUninstaller() {
-        if (settings_.StandAloneUninstUse && !system_.FileExists(base_ + kUninstallerName)) {
+        if (settings_.StandAloneUninstUse && !system_.FileExists(medium_.Uninstaller)) {
             Add(Severity::Error, kUninstallerName, "", kUninstallerMissing);
         }
     }
@@ -696,8 +690,7 @@ private:
     System& system_;
     const std::string base_;
     std::string program_;
-    std::string settingsPath_;
-    std::string messagePath_;
+    Medium medium_;
     std::optional<IniFile> ini_;
     // Built-in values until the settings file identifies itself.
     TSetupSettings settings_;

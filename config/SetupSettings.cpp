@@ -5,7 +5,6 @@
 #include "config/IniFile.h"
 #include "system/FileBytes.h"
 #include "system/Folders.h"
-#include "system/Paths.h"
 
 TSetupSettings SetupSettings;
 
@@ -24,11 +23,10 @@ const char kMenuView[] = "MenuView";
 
 }  // namespace
 
-void LoadSettings(TSetupSettings& settings, System& system) {
-    const std::string executable = system.ExecutablePath();
+void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system) {
     std::string bytes;
     // A file that cannot be read identifies nothing, like one without the ID.
-    if (!ReadWholeFile(system, ReplaceExtension(executable, ".INI"), bytes)) {
+    if (!ReadWholeFile(system, medium.SettingsFile, bytes)) {
         return;
     }
     const IniFile ini(bytes,
@@ -71,8 +69,7 @@ void LoadSettings(TSetupSettings& settings, System& system) {
     if (settings.DstSubFolder.empty()) {
         settings.DstSubFolder = settings.SoftName;
     }
-    settings.SrcFolder =
-        AddTrailingSeparator(ExtractFolderPart(executable)) + settings.SrcSubFolder;
+    settings.SrcFolder = medium.Folder + settings.SrcSubFolder;
     settings.DstFolder = GetBaseFolder(system, settings.DstFolderID) + settings.DstSubFolder;
 
     settings.WallStretch = ini.ReadBool(kMenuView, "WallStretch", true);

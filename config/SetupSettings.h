@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/Medium.h"
 #include "system/System.h"
 
 struct ButtonRect {
@@ -56,6 +57,6 @@ struct TSetupSettings {
 // The program's one settings record.
 extern TSetupSettings SetupSettings;
 
-// Fills `settings` from the settings file beside the executable. A file that does
-// not identify itself leaves the record as it was.
-void LoadSettings(TSetupSettings& settings, System& system);
+// Fills `settings` from the medium's settings file. A file that does not identify
+// itself leaves the record as it was.
+void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system);

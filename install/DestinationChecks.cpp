@@ -67,6 +67,10 @@ std::string FormatGroupedNumber(int64_t value) {
     return text;
 }
 
+int64_t NeededKilobytes(int64_t totalSize, bool standAloneUninstUse) {
+    return totalSize / 1024 + (standAloneUninstUse ? kUninstallerKilobytes : 0);
+}
+
 DestinationSpace CheckDestinationSpace(System& system, const std::string& path, int64_t totalSize,
                                        bool standAloneUninstUse) {
     DestinationSpace space;
@@ -79,8 +83,8 @@ DestinationSpace CheckDestinationSpace(System& system, const std::string& path, 
     }
     // A failed query (-1) shows as 0 KB.
     space.FreeText = FillIn(kFreeSizeFormat, FormatGroupedNumber(free / 1024));
-    const int64_t need = totalSize / 1024 + (standAloneUninstUse ? kUninstallerKilobytes : 0);
-    space.NeedText = FillIn(kNeedSizeFormat, FormatGroupedNumber(need));
+    space.NeedText = FillIn(kNeedSizeFormat,
+                            FormatGroupedNumber(NeededKilobytes(totalSize, standAloneUninstUse)));
     return space;
 }
 

@@ -38,8 +38,12 @@ size_t CharacterCount(const std::string& text);
 // which no caller has, are written as 0.
 std::string FormatGroupedNumber(int64_t value);
 
-// Measures the free space on the drive of `path` against `totalSize`. The 13 KB of
-// the uninstaller enter the displayed need only.
+// The need the dialog shows for `totalSize` bytes, in KB: the uninstaller's copy
+// adds 13 KB.
+int64_t NeededKilobytes(int64_t totalSize, bool standAloneUninstUse);
+
+// Measures the free space on the drive of `path` against `totalSize`. The uninstaller's
+// kilobytes enter the displayed need only.
 DestinationSpace CheckDestinationSpace(System& system, const std::string& path, int64_t totalSize,
                                        bool standAloneUninstUse);
 

@@ -38,7 +38,6 @@ const char kRecordStatus[] = "インストール情報を保存しています..
 const char kShortcutsStatus[] = "ショートカットの作成しています...";
 const char kRegistryStatus[] = "レジストリに書込みをしています...";
 
-const char kUninstallerName[] = "_uninst.exe";
 const char kRecordName[] = "_setup.log";
 constexpr size_t kMaxPrefix = 9;
 // The shell open works on a path of at most this many bytes.
@@ -47,8 +46,9 @@ constexpr size_t kOpenPathLimit = 511;
 // One installation's state between its steps.
 class Installation {
 public:
-    Installation(bool& cancelRequested, TSetupSettings& settings, System& system, Ui& ui)
-        : cancel_(cancelRequested), s_(settings), system_(system), ui_(ui) {}
+    Installation(bool& cancelRequested, TSetupSettings& settings, const Medium& medium,
+                 System& system, Ui& ui)
+        : cancel_(cancelRequested), s_(settings), medium_(medium), system_(system), ui_(ui) {}
 
     void Run() {
         if (s_.SoftName.empty()) {
@@ -142,9 +142,7 @@ private:
         if (!uninstallerPath_.empty()) {
             uninstallCommand_ = MakeUninstallCommand(uninstallerPath_, EncodeKeyName(s_.SoftName));
         }
-        const std::string source =
-            AddTrailingSeparator(ExtractFolderPart(system_.ExecutablePath())) + kUninstallerName;
-        if (!CopyUninstaller(source)) {
+        if (!CopyUninstaller(medium_.Uninstaller)) {
             return Cancelled();
         }
         SetBar(100);
@@ -247,6 +245,7 @@ private:
 
     bool& cancel_;
     TSetupSettings& s_;
+    const Medium& medium_;
     System& system_;
     Ui& ui_;
     std::string root_;
@@ -259,8 +258,9 @@ private:
 
 }  // namespace
 
-void RunInstall(bool& cancelRequested, TSetupSettings& settings, System& system, Ui& ui) {
-    Installation(cancelRequested, settings, system, ui).Run();
+void RunInstall(bool& cancelRequested, TSetupSettings& settings, const Medium& medium,
+                System& system, Ui& ui) {
+    Installation(cancelRequested, settings, medium, system, ui).Run();
 }
 
 std::string FreeNameSearch(System& system, const std::string& root, const std::string& suffix) {
@@ -273,11 +273,10 @@ std::string FreeNameSearch(System& system, const std::string& root, const std::s
     return std::string();
 }
 
-void OfferAfterOpen(const TSetupSettings& settings, System& system, Ui& ui) {
+void OfferAfterOpen(const TSetupSettings& settings, const Medium& medium, System& system, Ui& ui) {
     if (ReadInstalledPath(system, settings.SoftName).empty() || settings.AfterOpen.empty()) {
         return;
     }
-    const std::string base = AddTrailingSeparator(ExtractFolderPart(system.ExecutablePath()));
     const std::string name = ExtractNamePart(settings.AfterOpen);
     if (settings.AfterOpenDialog) {
         const std::string question = settings.AfterOpenDialogMsg.empty()
@@ -287,7 +286,7 @@ void OfferAfterOpen(const TSetupSettings& settings, System& system, Ui& ui) {
             return;
         }
     }
-    const std::string path = base + settings.AfterOpen;
+    const std::string path = medium.Folder + settings.AfterOpen;
     if (system.FileExists(path)) {
         OpenWithShell(path, system, ui);
     } else {

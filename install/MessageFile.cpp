@@ -1,25 +1,14 @@
 #include "install/MessageFile.h"
 
 #include "system/FileBytes.h"
-#include "system/Paths.h"
 
-namespace {
-
-const char* const kMessageFileExtension = ".MSG";
-
-std::string MessageFileOf(System& system) {
-    return ReplaceExtension(system.ExecutablePath(), kMessageFileExtension);
+bool MessageFileExists(System& system, const Medium& medium) {
+    return system.FileExists(medium.MessageFile);
 }
 
-}  // namespace
-
-bool MessageFileExists(System& system) {
-    return system.FileExists(MessageFileOf(system));
-}
-
-std::vector<std::string> ReadMessageFileLines(System& system) {
+std::vector<std::string> ReadMessageFileLines(System& system, const Medium& medium) {
     std::string data;
-    if (!ReadWholeFile(system, MessageFileOf(system), data)) {
+    if (!ReadWholeFile(system, medium.MessageFile, data)) {
         return {};
     }
     return SplitTextLines(data);

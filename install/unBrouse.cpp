@@ -20,7 +20,7 @@ const char* const kBrowseTitle = "インストール先を選択してくださ�
 
 }  // namespace
 
-TfmBrouse::TfmBrouse(Application& application, System& system)
+TfmBrouse::TfmBrouse(Application& application, System& system, const Medium& medium)
     : Form(application, kBrouseLayout),
       btNext(Find<Button>("btNext")),
       btBrouse(Find<Button>("btBrouse")),
@@ -31,7 +31,8 @@ TfmBrouse::TfmBrouse(Application& application, System& system)
       lbNeedSize(Find<Label>("lbNeedSize")),
       lbFreeSize(Find<Label>("lbFreeSize")),
       Bevel1(Find<Bevel>("Bevel1")),
-      system_(system) {
+      system_(system),
+      medium_(medium) {
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
     btBrouse.OnClick = [this] { btBrouseClick(); };
@@ -90,7 +91,7 @@ void TfmBrouse::btCancelClick() {
 
 // Every close, the close box too.
 void TfmBrouse::FormClose() {
-    if (BackPressed && MessageFileExists(system_)) {
+    if (BackPressed && MessageFileExists(system_, medium_)) {
         fmInstallInfo->Show();  // the background stays
         return;
     }

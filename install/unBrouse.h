@@ -4,12 +4,13 @@
 
 #include <cstdint>
 
+#include "config/Medium.h"
 #include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmBrouse : public Form {
 public:
-    TfmBrouse(Application& application, System& system);
+    TfmBrouse(Application& application, System& system, const Medium& medium);
 
     Button& btNext;
     Button& btBrouse;
@@ -38,6 +39,7 @@ private:
     void UpdateSizeLabels();
 
     System& system_;
+    const Medium& medium_;
 };
 
 extern TfmBrouse* fmBrouse;

@@ -5,22 +5,16 @@
 #include "menu/unMenu.h"
 #include "resources/Layouts.h"
 #include "system/Jpeg.h"
-#include "system/Paths.h"
 
 TfmInstallBack* fmInstallBack = nullptr;
 
-namespace {
-
-const char* const kBackgroundPictureName = "SetupBk.jpg";
-
-}  // namespace
-
-TfmInstallBack::TfmInstallBack(Application& application, System& system)
+TfmInstallBack::TfmInstallBack(Application& application, System& system, const Medium& medium)
     : Form(application, kInstallBackLayout),
       lbTitle(Find<Label>("lbTitle")),
       lbTitleShadow(Find<Label>("lbTitleShadow")),
       imBack(Find<Image>("imBack")),
-      system_(system) {
+      system_(system),
+      medium_(medium) {
     OnShow = [this] { FormShow(); };
 }
 
@@ -42,12 +36,11 @@ void TfmInstallBack::FormShow() {
 }
 
 bool TfmInstallBack::DrawPicture(Bitmap& screen) {
-    const std::string path = ExtractFolderPart(system_.ExecutablePath()) + kBackgroundPictureName;
-    if (!system_.FileExists(path)) {
+    if (!system_.FileExists(medium_.BackgroundPicture)) {
         return false;
     }
     Bitmap picture;
-    if (!LoadJpegFile(system_, path, picture)) {
+    if (!LoadJpegFile(system_, medium_.BackgroundPicture, picture)) {
         return false;
     }
     if (SetupSettings.WallStretch) {

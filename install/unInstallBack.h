@@ -1,12 +1,13 @@
 // The full-screen background behind the install dialogs.
 #pragma once
 
+#include "config/Medium.h"
 #include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmInstallBack : public Form {
 public:
-    TfmInstallBack(Application& application, System& system);
+    TfmInstallBack(Application& application, System& system, const Medium& medium);
 
     Label& lbTitle;
     Label& lbTitleShadow;
@@ -19,6 +20,7 @@ private:
     bool DrawPicture(Bitmap& screen);
 
     System& system_;
+    const Medium& medium_;
 };
 
 extern TfmInstallBack* fmInstallBack;

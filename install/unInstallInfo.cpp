@@ -14,7 +14,7 @@ const char* const kInfoText =
 
 }  // namespace
 
-TfmInstallInfo::TfmInstallInfo(Application& application, System& system)
+TfmInstallInfo::TfmInstallInfo(Application& application, System& system, const Medium& medium)
     : Form(application, kInstallInfoLayout),
       btNext(Find<Button>("btNext")),
       btBefore(Find<Button>("btBefore")),
@@ -22,7 +22,8 @@ TfmInstallInfo::TfmInstallInfo(Application& application, System& system)
       mmInfo(Find<Memo>("mmInfo")),
       lbInfo(Find<Label>("lbInfo")),
       Bevel1(Find<Bevel>("Bevel1")),
-      system_(system) {
+      system_(system),
+      medium_(medium) {
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
     btNext.OnClick = [this] { btNextClick(); };
@@ -33,7 +34,7 @@ TfmInstallInfo::TfmInstallInfo(Application& application, System& system)
 // The message file is read again at every show.
 void TfmInstallInfo::FormShow() {
     lbInfo.SetText(kInfoText);
-    mmInfo.SetLines(ReadMessageFileLines(system_));
+    mmInfo.SetLines(ReadMessageFileLines(system_, medium_));
     NextPressed = false;
 }
 

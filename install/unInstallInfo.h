@@ -1,12 +1,13 @@
 // The information dialog, which shows the message file before the destination dialog.
 #pragma once
 
+#include "config/Medium.h"
 #include "forms/Forms.h"
 #include "system/System.h"
 
 class TfmInstallInfo : public Form {
 public:
-    TfmInstallInfo(Application& application, System& system);
+    TfmInstallInfo(Application& application, System& system, const Medium& medium);
 
     Button& btNext;
     Button& btBefore;
@@ -26,6 +27,7 @@ private:
     void btCancelClick();
 
     System& system_;
+    const Medium& medium_;
 };
 
 extern TfmInstallInfo* fmInstallInfo;

@@ -7,12 +7,13 @@
 
 TfmInstallProgress* fmInstallProgress = nullptr;
 
-TfmInstallProgress::TfmInstallProgress(Application& application, System& system)
-    : ProgressForm(application, kInstallProgressLayout), system_(system) {}
+TfmInstallProgress::TfmInstallProgress(Application& application, System& system,
+                                       const Medium& medium)
+    : ProgressForm(application, kInstallProgressLayout), system_(system), medium_(medium) {}
 
 void TfmInstallProgress::RunEngine(Ui& ui) {
-    RunInstall(CancelRequested, SetupSettings, system_, ui);
-    OfferAfterOpen(SetupSettings, system_, ui);
+    RunInstall(CancelRequested, SetupSettings, medium_, system_, ui);
+    OfferAfterOpen(SetupSettings, medium_, system_, ui);
 }
 
 void TfmInstallProgress::AfterClose() {

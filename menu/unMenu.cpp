@@ -13,7 +13,6 @@
 #include "menu/MenuKeys.h"
 #include "resources/Layouts.h"
 #include "system/Jpeg.h"
-#include "system/Paths.h"
 #include "system/win32/BitmapResource.h"
 #include "uninstall/unUninstallProgress.h"
 
@@ -21,8 +20,6 @@ TfmMenu* fmMenu = nullptr;
 
 namespace {
 
-const char* const kSettingsFileName = "Setup.INI";
-const char* const kMenuPictureName = "SETUP.jpg";
 const wchar_t* const kDefaultPictureResource = L"SETUP_BACK";
 const wchar_t* const kLabelStripResource = L"SETUP_BTN";
 // The picture sits inside the panel's 2 px bevel.
@@ -50,11 +47,12 @@ bool EngineRunning() {
 
 }  // namespace
 
-TfmMenu::TfmMenu(Application& application, System& system)
+TfmMenu::TfmMenu(Application& application, System& system, const Medium& medium)
     : Form(application, kMenuLayout),
       imMain(Find<Image>("imMain")),
       Panel1(Find<Panel>("Panel1")),
-      system_(system) {
+      system_(system),
+      medium_(medium) {
     OnShow = [this] { FormShow(); };
     OnKeyDown = [this](int key) { FormKeyDown(key); };
     imMain.OnMouseMove = [this](int x, int y) { imMainMouseMove(x, y); };
@@ -64,15 +62,14 @@ TfmMenu::TfmMenu(Application& application, System& system)
 
 // Runs while the other windows do not exist yet.
 void TfmMenu::FormCreate() {
-    const std::string programFolder = ExtractFolderPart(system_.ExecutablePath());
-    if (!system_.OpenForRead(programFolder + kSettingsFileName)) {
+    if (!system_.OpenForRead(medium_.RequiredSettingsFile)) {
         IniMissing = true;
         return;
     }
-    LoadSettings(SetupSettings, system_);
+    LoadSettings(SetupSettings, medium_, system_);
 
     Bitmap picture;
-    const bool fromFile = LoadMenuPicture(programFolder + kMenuPictureName, picture);
+    const bool fromFile = LoadMenuPicture(medium_.MenuPicture, picture);
     Bitmap strip;
     LoadBitmapResource(kLabelStripResource, strip);
     if (!ComposeLooks(picture, strip) && fromFile) {
@@ -282,7 +279,7 @@ void TfmMenu::StartInstall() {
     }
     fmInstallReadyMsg->Hide();
     Hide();
-    if (MessageFileExists(system_)) {
+    if (MessageFileExists(system_, medium_)) {
         fmInstallInfo->Show();
     } else {
         fmBrouse->Show();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/Medium.h"
 #include "forms/Forms.h"
 #include "menu/MenuKeys.h"
 #include "menu/MenuPicture.h"
@@ -12,7 +13,7 @@
 
 class TfmMenu : public Form {
 public:
-    TfmMenu(Application& application, System& system);
+    TfmMenu(Application& application, System& system, const Medium& medium);
 
     Image& imMain;
     Panel& Panel1;
@@ -50,6 +51,7 @@ private:
     void AskUninstallVanishedProgram();
 
     System& system_;
+    const Medium& medium_;
     MenuPointer pointer_;
 };
 

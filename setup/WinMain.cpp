@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "config/Medium.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
 #include "setup/WindowSet.h"
@@ -20,8 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllLoading();
     Win32System system;
     try {
+        const Medium medium(system.ExecutablePath());
         Application application(kApplicationTitle);
-        CreateWindowSet(application, system);
+        CreateWindowSet(application, system, medium);
         application.Run();
     } catch (const std::exception& error) {
         ShowExceptionMessage(kApplicationTitle, error.what());

@@ -9,12 +9,12 @@
 #include "menu/unMenu.h"
 #include "uninstall/unUninstallProgress.h"
 
-void CreateWindowSet(Application& application, System& system) {
-    application.CreateForm(fmMenu, system);
-    application.CreateForm(fmBrouse, system);
+void CreateWindowSet(Application& application, System& system, const Medium& medium) {
+    application.CreateForm(fmMenu, system, medium);
+    application.CreateForm(fmBrouse, system, medium);
     application.CreateForm(fmInstallReadyMsg);
-    application.CreateForm(fmInstallProgress, system);
+    application.CreateForm(fmInstallProgress, system, medium);
     application.CreateForm(fmUninstallProgress, system);
-    application.CreateForm(fmInstallBack, system);
-    application.CreateForm(fmInstallInfo, system);
+    application.CreateForm(fmInstallBack, system, medium);
+    application.CreateForm(fmInstallInfo, system, medium);
 }

@@ -3,6 +3,7 @@
 
 class Application;
 class System;
+struct Medium;
 
 // Creates them in their order, the menu first: the menu owns the others.
-void CreateWindowSet(Application& application, System& system);
+void CreateWindowSet(Application& application, System& system, const Medium& medium);

@@ -254,7 +254,7 @@ protected:
         AnswerEveryMessage(ui, true, yes);
         TSetupSettings run = settings;
         bool cancel = false;
-        RunInstall(cancel, run, system, ui);
+        RunInstall(cancel, run, Medium("D:\\Setup.exe"), system, ui);
         return {ui.events, ui.Messages()};
     }
 

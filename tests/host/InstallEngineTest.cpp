@@ -66,7 +66,7 @@ protected:
         ScanFolderTree(system, s.SrcFolder, s.SrcFolderList, s.SrcFileList, &s.TotalSize);
     }
 
-    void Install() { RunInstall(cancel, s, system, ui); }
+    void Install() { RunInstall(cancel, s, medium, system, ui); }
 
     std::vector<std::string> Messages() const { return ui.Messages(); }
 
@@ -105,6 +105,8 @@ protected:
                      {kSuccess}});
     }
 
+    // The setup program and its uninstaller on D:.
+    const Medium medium{"D:\\Setup.exe"};
     FakeSystem system;
     ScriptedUi ui;
     TSetupSettings s;
@@ -234,7 +236,7 @@ TEST_F(InstallEngineTest, AJunctionInTheDestinationStopsTheInstallation) {
         run.answers = {true, true};
         TSetupSettings settings = s;
         bool flag = false;
-        RunInstall(flag, settings, fresh, run);
+        RunInstall(flag, settings, medium, fresh, run);
         EXPECT_EQ(c.messages, run.Messages());
         EXPECT_EQ(before, fresh.Tree());
         EXPECT_TRUE(fresh.Keys(Root::User).empty());
@@ -269,7 +271,7 @@ TEST_F(InstallEngineTest, CancelAtEveryPumpOfTheRun) {
             }
         };
         TSetupSettings settings = s;
-        RunInstall(flag, settings, fresh, run);
+        RunInstall(flag, settings, medium, fresh, run);
         const std::vector<std::string> messages = run.Messages();
         const bool recordWritten = fresh.HasFile(kDst + "\\_setup.log");
         const bool lateRequest = messages.back() == kSuccess;
@@ -377,7 +379,7 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
         run.answers.assign(c.answers.begin(), c.answers.end());
         TSetupSettings settings = s;
         bool flag = false;
-        RunInstall(flag, settings, fresh, run);
+        RunInstall(flag, settings, medium, fresh, run);
         EXPECT_EQ(c.lastMessage, run.Messages().back());
         EXPECT_EQ(Reset(), Events(run.events.end() - 3, run.events.end()));
         EXPECT_EQ(c.recordWritten, fresh.HasFile(kDst + "\\_setup.log"));
@@ -570,7 +572,7 @@ TEST_F(AfterOpenTest, OpensQuestionsOrReports) {
         settings.AfterOpenDialog = c.dialog;
         settings.AfterOpenDialogMsg = c.dialogMessage;
         settings.AfterOpen = c.afterOpen;
-        OfferAfterOpen(settings, fresh, run);
+        OfferAfterOpen(settings, medium, fresh, run);
         EXPECT_EQ(c.messages, run.Messages());
         ASSERT_EQ(c.opened ? 1u : 0u, fresh.shellOpens.size());
         if (c.opened) {
@@ -583,10 +585,10 @@ TEST_F(AfterOpenTest, OpensQuestionsOrReports) {
 TEST_F(AfterOpenTest, NothingWhenNotInstalledOrNothingToOpen) {
     s.AfterOpenDialog = true;
     system.DeleteUserKey(kProductKey);
-    OfferAfterOpen(s, system, ui);
+    OfferAfterOpen(s, medium, system, ui);
     system.SetValue(Root::User, kProductKey, "Path", kDst + "\\a.txt");
     s.AfterOpen.clear();
-    OfferAfterOpen(s, system, ui);
+    OfferAfterOpen(s, medium, system, ui);
     EXPECT_TRUE(ui.events.empty());
     EXPECT_TRUE(system.shellOpens.empty());
 }
@@ -596,7 +598,7 @@ TEST_F(AfterOpenTest, AShellFailureIsReportedWithAnExclamation) {
         return op == FakeOperation::ShellOpen;
     };
     ui.answers = {true};
-    OfferAfterOpen(s, system, ui);
+    OfferAfterOpen(s, medium, system, ui);
     EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
                                    "D:\\docs\\readme.txtを開くのに失敗しました.",
                                    MessageIcon::Exclamation)}),

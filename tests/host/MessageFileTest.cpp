@@ -12,22 +12,17 @@ using Lines = std::vector<std::string>;
 
 class MessageFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { system.executablePath = "D:\\配布\\Setup.exe"; }
+    const Medium medium{"D:\\配布\\Setup.exe"};
     FakeSystem system;
 };
 
 TEST_F(MessageFileTest, ExistenceIsTestedAtEveryCall) {
-    EXPECT_FALSE(MessageFileExists(system));
+    EXPECT_FALSE(MessageFileExists(system, medium));
     system.AddFile("D:\\配布\\Setup.MSG", "x");
-    EXPECT_TRUE(MessageFileExists(system));
-    // Named after the program, whatever its name and the dots in its folder.
-    system.executablePath = "E:\\cd.1\\Install";
-    EXPECT_FALSE(MessageFileExists(system));
-    system.AddFile("E:\\cd.1\\Install.MSG");
-    EXPECT_TRUE(MessageFileExists(system));
+    EXPECT_TRUE(MessageFileExists(system, medium));
     system.AddFolder("D:\\配布\\Other.MSG");
-    system.executablePath = "D:\\配布\\Other.exe";
-    EXPECT_FALSE(MessageFileExists(system));  // a folder is no message file
+    EXPECT_FALSE(
+        MessageFileExists(system, Medium("D:\\配布\\Other.exe")));  // a folder is no message file
 }
 
 TEST_F(MessageFileTest, ReadsTheLinesOfTheWholeFile) {
@@ -39,24 +34,24 @@ TEST_F(MessageFileTest, ReadsTheLinesOfTheWholeFile) {
         text += lines.back() + "\r\n";
     }
     system.AddFile("D:\\配布\\Setup.MSG", text);
-    EXPECT_EQ(lines, ReadMessageFileLines(system));
+    EXPECT_EQ(lines, ReadMessageFileLines(system, medium));
 }
 
 TEST_F(MessageFileTest, FileThatCannotBeReadGivesNoLines) {
-    EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "missing";
+    EXPECT_EQ(Lines{}, ReadMessageFileLines(system, medium)) << "missing";
 
     system.AddFile("D:\\配布\\Setup.MSG", std::string(10000, 'a') + "\r\nb\r\n");
     system.failIf = [](FakeOperation operation, const std::string&) {
         return operation == FakeOperation::OpenForRead;
     };
-    EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "cannot be opened";
+    EXPECT_EQ(Lines{}, ReadMessageFileLines(system, medium)) << "cannot be opened";
 
     // A read that fails after the first part: nothing of the part already read.
     int reads = 0;
     system.failIf = [&reads](FakeOperation operation, const std::string&) {
         return operation == FakeOperation::Read && ++reads == 2;
     };
-    EXPECT_EQ(Lines{}, ReadMessageFileLines(system)) << "read fails on the way";
+    EXPECT_EQ(Lines{}, ReadMessageFileLines(system, medium)) << "read fails on the way";
 }
 
 }  // namespace

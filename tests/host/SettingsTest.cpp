@@ -45,10 +45,11 @@ protected:
     TSetupSettings Load(const std::string& ini) {
         system.AddFile("D:\\Setup.INI", ini);
         TSetupSettings settings;
-        LoadSettings(settings, system);
+        LoadSettings(settings, medium, system);
         return settings;
     }
 
+    const Medium medium{"D:\\Setup.exe"};
     FakeSystem system;
 };
 
@@ -209,7 +210,7 @@ TEST_F(LoadSettingsTest, AFileThatDoesNotIdentifyItselfLeavesTheRecord) {
         used.ButtonRects[2].right = 7;
         used.SrcFileList = {"a"};
         const std::string before = Describe(used);
-        LoadSettings(used, system);
+        LoadSettings(used, medium, system);
         EXPECT_EQ(before, Describe(used));
     }
 }
@@ -228,7 +229,7 @@ TEST_F(LoadSettingsTest, AcceptsTheIdentificationAsTheReaderSpellsIt) {
 
 TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
     TSetupSettings settings;
-    LoadSettings(settings, system);
+    LoadSettings(settings, medium, system);
     EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
 
     system.AddFile("D:\\Setup.INI", kId);
@@ -237,7 +238,7 @@ TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
         system.failIf = [failing](FakeOperation operation, const std::string&) {
             return operation == failing;
         };
-        LoadSettings(settings, system);
+        LoadSettings(settings, medium, system);
         EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
     }
 }
@@ -251,20 +252,20 @@ TEST_F(LoadSettingsTest, AFileBeyondTheSizeLimitLeavesTheRecord) {
     EXPECT_EQ(Describe(TSetupSettings()), Describe(Load(good + padding + ";")));
 }
 
-TEST_F(LoadSettingsTest, ReadsTheFileNamedAfterTheExecutable) {
-    system.executablePath = "D:\\CD\\Install.exe";
+TEST_F(LoadSettingsTest, ReadsTheFileNamedAfterTheProgram) {
+    const Medium install("D:\\CD\\Install.exe");
     system.AddFile("D:\\CD\\Setup.INI", kId);
     TSetupSettings settings;
-    LoadSettings(settings, system);
+    LoadSettings(settings, install, system);
     EXPECT_EQ("", settings.SoftName);
 
     system.AddFile("D:\\CD\\Install.INI", kId + "[BasicOption]\r\nSoftName=Named\r\n");
-    LoadSettings(settings, system);
+    LoadSettings(settings, install, system);
     EXPECT_EQ("Named", settings.SoftName);
     EXPECT_EQ("D:\\CD\\SETUP", settings.SrcFolder);
 }
 
-TEST_F(LoadSettingsTest, SrcFolderIsBesideTheExecutable) {
+TEST_F(LoadSettingsTest, SrcFolderIsBesideTheProgram) {
     struct Case {
         std::string executable, srcFolder;
     } cases[] = {
@@ -275,10 +276,9 @@ TEST_F(LoadSettingsTest, SrcFolderIsBesideTheExecutable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.executable);
-        system.executablePath = c.executable;
         system.AddFile(c.executable.substr(0, c.executable.size() - 3) + "INI", kId);
         TSetupSettings settings;
-        LoadSettings(settings, system);
+        LoadSettings(settings, Medium(c.executable), system);
         EXPECT_EQ(c.srcFolder, settings.SrcFolder);
     }
 }

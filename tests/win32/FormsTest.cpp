@@ -10,10 +10,12 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "config/Medium.h"
 #include "config/SetupSettings.h"
 #include "forms/Forms.h"
 #include "forms/MessageBox.h"
@@ -185,7 +187,7 @@ void AnswerNextBox(int answer, std::vector<HWND> watched = {}) {
 class WindowSetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CreateWindowSet(app, system);
+        CreateWindowSet(app, system, medium);
         for (Form* form : Forms()) {
             ASSERT_NE(nullptr, form->Handle()) << "no windows without a display";
         }
@@ -202,6 +204,7 @@ protected:
     }
 
     Win32System system;
+    const Medium medium{system.ExecutablePath()};
     Application app{"Setup"};
 };
 
@@ -585,7 +588,7 @@ struct FakeMedium {
         if (messageFile) {
             system.AddFile("D:\\Setup.MSG", "一行目\r\n");
         }
-        CreateWindowSet(app, system);
+        CreateWindowSet(app, system, setupMedium);
         if (fmMenu->Handle() != nullptr && !fmMenu->IniMissing) {
             fmMenu->Show();
         }
@@ -594,6 +597,7 @@ struct FakeMedium {
     ~FakeMedium() { SetupSettings = TSetupSettings(); }
 
     FakeSystem system;
+    const Medium setupMedium{"D:\\Setup.exe"};
     Application app{"Setup"};
 };
 
@@ -908,11 +912,12 @@ TEST(MessageBoxTest, ShowsTextCaptionButtonsAndIconAboveTheWindows) {
         {MessageButtons::YesNo, MessageIcon::None, IDNO, {IDYES, IDNO}, false},
     };
     Win32System system;
+    const Medium medium(system.ExecutablePath());
     Application app("Setup");
     TfmInstallProgress* progress = nullptr;
     Form* main = nullptr;
     app.CreateForm(main, kInstallReadyMsgLayout);
-    app.CreateForm(progress, system);
+    app.CreateForm(progress, system, medium);
     ASSERT_NE(nullptr, progress->Handle()) << "no windows without a display";
     progress->Show();
     // Its engine is not under test: on a busy machine its start tick would come
@@ -977,18 +982,11 @@ TEST_F(WindowSetTest, ExceptionInAHandlerIsShownAndTheLoopGoesOn) {
 
 // ---- An engine or a menu action that raises an exception ----
 
-// The real system for a setup program in a folder of its own, with the settings of a
-// software that is not installed, where listing a folder or asking for one runs out
-// of memory.
+// The real system, where listing a folder or asking for one runs out of memory.
 class ThrowingSystem : public Win32System {
 public:
-    explicit ThrowingSystem(std::string folder) : folder_(std::move(folder)) {}
-    std::string ExecutablePath() override { return folder_ + "Setup.exe"; }
     bool FindFiles(const std::string&, std::vector<FindEntry>&) override { throw std::bad_alloc(); }
     bool FolderExists(const std::string&) override { throw std::bad_alloc(); }
-
-private:
-    std::string folder_;
 };
 
 class ThrowingWindowSetTest : public ::testing::Test {
@@ -1008,8 +1006,10 @@ protected:
         ASSERT_TRUE(WriteFile(file.Get(), settings.data(), static_cast<DWORD>(settings.size()),
                               &written, nullptr));
         file.Reset();
-        system = std::make_unique<ThrowingSystem>(ToCodePage(folder_ + L"\\"));
-        CreateWindowSet(app, *system);
+        // A setup program in a folder of its own, with the settings of a software that
+        // is not installed.
+        medium.emplace(ToCodePage(folder_ + L"\\Setup.exe"));
+        CreateWindowSet(app, system, *medium);
         ASSERT_NE(nullptr, fmMenu->Handle()) << "no windows without a display";
         ASSERT_FALSE(fmMenu->IniMissing);
         fmMenu->Show();
@@ -1045,7 +1045,8 @@ protected:
     }
 
     std::wstring folder_;
-    std::unique_ptr<ThrowingSystem> system;
+    ThrowingSystem system;
+    std::optional<Medium> medium;
     Application app{"Setup"};
 };
 
