@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "check/SetupProgramSystem.h"
 #include "check/ShiftJisText.h"
+#include "check/StandardFolders.h"
 #include "config/IniFile.h"
 #include "config/SetupSettings.h"
 #include "install/DestinationChecks.h"
@@ -296,11 +296,8 @@ private:
 
     void SetSetupProgram(const std::string& name) {
         report_.setupProgram = name;
-        program_ = base_ + name;
-        medium_ = Medium(program_);
+        medium_ = Medium(base_ + name);
     }
-
-    SetupProgramSystem SetupSystem() { return SetupProgramSystem(system_, program_); }
 
     // Beyond the limit of files read whole the setup program cannot read them either,
     // and nothing is checked.
@@ -365,8 +362,7 @@ private:
             Add(Severity::Error, settingsName, idKey, FormatText(text, id.c_str(), kSetupId));
             return false;
         }
-        SetupProgramSystem setupSystem = SetupSystem();
-        LoadSettings(settings_, medium_, setupSystem);
+        LoadSettings(settings_, medium_, system_, folders_);
         return true;
     }
 
@@ -518,9 +514,8 @@ private:
     // The uninstaller runs elevated from the destination: a standard user who may
     // write there could replace it, or put a DLL beside it.
     void CheckDestinationWriters() {
-        SetupProgramSystem setupSystem = SetupSystem();
-        const std::string base = GetBaseFolder(setupSystem, settings_.DstFolderID);
-        const bool driveRoot = base == AddTrailingSeparator(GetSystemFolderPath(setupSystem, 0));
+        const std::string base = GetBaseFolder(folders_, settings_.DstFolderID);
+        const bool driveRoot = base == AddTrailingSeparator(GetSystemFolderPath(folders_, 0));
         if (settings_.StandAloneUninstUse && (driveRoot || HoldsStandardUserName(base))) {
             Add(Severity::Warning, ExtractNamePart(medium_.SettingsFile),
                 KeyLabel(kAdvanceOption, "DstFolderID"),
@@ -594,14 +589,13 @@ private:
             {RawFlag("ExShortcutPrograms", false), kProgramsMenuLocation, settings_.ShortcutFolder,
              settings_.ExShortcutName, exShortcutNameKey},
         };
-        SetupProgramSystem setupSystem = SetupSystem();
         std::string longest;
         std::string longestKey;
         for (const Shortcut& shortcut : shortcuts) {
             std::string linkPath;
             std::string linkFolder;
             if (shortcut.wanted &&
-                BuildShortcutPath(setupSystem, shortcut.location, shortcut.subFolder, shortcut.name,
+                BuildShortcutPath(folders_, shortcut.location, shortcut.subFolder, shortcut.name,
                                   linkPath, linkFolder) &&
                 StandardPathCharacters(linkPath) > StandardPathCharacters(longest)) {
                 longest = linkPath;
@@ -689,7 +683,7 @@ private:
 
     System& system_;
     const std::string base_;
-    std::string program_;
+    StandardFolders folders_{system_};
     Medium medium_;
     std::optional<IniFile> ini_;
     // Built-in values until the settings file identifies itself.

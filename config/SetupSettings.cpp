@@ -23,7 +23,8 @@ const char kMenuView[] = "MenuView";
 
 }  // namespace
 
-void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system) {
+void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system,
+                  SystemFolders& folders) {
     std::string bytes;
     // A file that cannot be read identifies nothing, like one without the ID.
     if (!ReadWholeFile(system, medium.SettingsFile, bytes)) {
@@ -70,7 +71,7 @@ void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system
         settings.DstSubFolder = settings.SoftName;
     }
     settings.SrcFolder = medium.Folder + settings.SrcSubFolder;
-    settings.DstFolder = GetBaseFolder(system, settings.DstFolderID) + settings.DstSubFolder;
+    settings.DstFolder = GetBaseFolder(folders, settings.DstFolderID) + settings.DstSubFolder;
 
     settings.WallStretch = ini.ReadBool(kMenuView, "WallStretch", true);
     settings.ButtonColor =

@@ -57,6 +57,7 @@ struct TSetupSettings {
 // The program's one settings record.
 extern TSetupSettings SetupSettings;
 
-// Fills `settings` from the medium's settings file. A file that does not identify
-// itself leaves the record as it was.
-void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system);
+// Fills `settings` from the medium's settings file, the destination under `folders`.
+// A file that does not identify itself leaves the record as it was.
+void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system,
+                  SystemFolders& folders);

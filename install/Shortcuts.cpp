@@ -26,7 +26,7 @@ LocationShortcuts ShortcutsAt(const TSetupSettings& settings, int location) {
 
 }  // namespace
 
-bool BuildShortcutPath(System& system, int location, const std::string& subFolder,
+bool BuildShortcutPath(SystemFolders& system, int location, const std::string& subFolder,
                        const std::string& name, std::string& linkPath, std::string& linkFolder) {
     const std::string locationFolder = GetSpecialFolderPath(system, location);
     if (locationFolder.empty()) {

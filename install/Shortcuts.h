@@ -16,7 +16,7 @@ inline constexpr int kProgramsMenuLocation = 1;
 // The link file's path and its folder (without a trailing separator unless it is a
 // drive root) for a location, a sub folder (may be empty or hold several levels) and
 // a name. False when the location's folder cannot be determined.
-bool BuildShortcutPath(System& system, int location, const std::string& subFolder,
+bool BuildShortcutPath(SystemFolders& system, int location, const std::string& subFolder,
                        const std::string& name, std::string& linkPath, std::string& linkFolder);
 
 // Writes one shortcut to `target`, creating its folder when needed. On any failure

@@ -66,7 +66,7 @@ void TfmMenu::FormCreate() {
         IniMissing = true;
         return;
     }
-    LoadSettings(SetupSettings, medium_, system_);
+    LoadSettings(SetupSettings, medium_, system_, system_);
 
     Bitmap picture;
     const bool fromFile = LoadMenuPicture(medium_.MenuPicture, picture);

@@ -20,7 +20,7 @@ std::string DrivePart(const std::string& path) {
 
 }  // namespace
 
-std::string GetSpecialFolderPath(System& system, int index) {
+std::string GetSpecialFolderPath(SystemFolders& system, int index) {
     if (index < 0 || index >= static_cast<int>(std::size(SpecialFolderTable))) {
         return std::string();
     }
@@ -34,7 +34,7 @@ std::string GetSpecialFolderPath(System& system, int index) {
     return system.ShellFolderLocation(csidl);
 }
 
-std::string GetSystemFolderPath(System& system, int kind) {
+std::string GetSystemFolderPath(SystemFolders& system, int kind) {
     switch (kind) {
         case 0:
             return DrivePart(system.WindowsFolder());
@@ -49,7 +49,7 @@ std::string GetSystemFolderPath(System& system, int kind) {
     }
 }
 
-std::string GetBaseFolder(System& system, int dstFolderId) {
+std::string GetBaseFolder(SystemFolders& system, int dstFolderId) {
     // Each identifier names a shell folder table index or a system folder kind.
     struct BaseFolder {
         bool shellFolder;

@@ -25,12 +25,12 @@ inline constexpr int SpecialFolderTable[10] = {
 inline constexpr int kProgramFilesIndex = 7;
 
 // The folder of a table index; the empty text when it cannot be determined.
-std::string GetSpecialFolderPath(System& system, int index);
+std::string GetSpecialFolderPath(SystemFolders& system, int index);
 // Kind 0: drive of the Windows folder ("C:"), 1: Windows folder, 2: system folder,
 // 3: temporary folder. The empty text when the system call fails.
-std::string GetSystemFolderPath(System& system, int kind);
+std::string GetSystemFolderPath(SystemFolders& system, int kind);
 // Base destination folder for a DstFolderID, always ending in a separator.
-std::string GetBaseFolder(System& system, int dstFolderId);
+std::string GetBaseFolder(SystemFolders& system, int dstFolderId);
 
 // A path the system gives in UTF-16, as code page 932 text that names the same file:
 // as it is where the code page writes every character, else its short (8.3) form,

@@ -36,10 +36,28 @@ struct WindowsVersion {
     uint32_t minor = 0;
 };
 
-class System {
+// What folder resolution (system/Folders.h) asks of a system: the running system's
+// folders, or those of another that a check stands for. The empty text when a folder
+// cannot be determined; a folder whose name code page 932 cannot write is given as
+// `HeldPath` holds it.
+class SystemFolders {
 public:
-    virtual ~System() = default;
+    virtual ~SystemFolders() = default;
 
+    virtual WindowsVersion GetWindowsVersion() = 0;
+    virtual std::string ShellFolderPath(int csidl) = 0;      // SHGetFolderPath, current path
+    virtual std::string ShellFolderLocation(int csidl) = 0;  // SHGetSpecialFolderLocation
+    virtual std::string WindowsFolder() = 0;
+    virtual std::string SystemFolder() = 0;
+    virtual std::string TempFolder() = 0;
+    // A string value under HKEY_LOCAL_MACHINE, read as System's registry reads: where
+    // the systems without SHGetFolderPath keep the program files folder.
+    virtual std::string ReadMachineString(const std::string& key, const std::string& name,
+                                          const std::string& def) = 0;
+};
+
+class System : public SystemFolders {
+public:
     // Files and folders.
     virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
     // Creates the file or truncates an existing one; null when that fails.
@@ -71,12 +89,10 @@ public:
     virtual int64_t DiskFreeBytes(const std::string& root) = 0;
 
     // Registry: string values under HKEY_CURRENT_USER ("User") and HKEY_LOCAL_MACHINE
-    // ("Machine"). A missing value in an existing key reads as the empty text; a
-    // missing key or a value that is not a string gives `def`.
+    // ("Machine", read through SystemFolders). A missing value in an existing key reads
+    // as the empty text; a missing key or a value that is not a string gives `def`.
     virtual std::string ReadUserString(const std::string& key, const std::string& name,
                                        const std::string& def) = 0;
-    virtual std::string ReadMachineString(const std::string& key, const std::string& name,
-                                          const std::string& def) = 0;
     // Creates the key and its missing parents; writes REG_SZ.
     virtual bool WriteUserString(const std::string& key, const std::string& name,
                                  const std::string& text) = 0;
@@ -85,15 +101,6 @@ public:
     // Deletes the key with all keys below it; false when the key itself was not deleted.
     virtual bool DeleteUserKey(const std::string& key) = 0;
     virtual bool DeleteMachineKey(const std::string& key) = 0;
-
-    // Folders of the running system; the empty text when they cannot be determined.
-    // A folder whose name code page 932 cannot write is given as `HeldPath` holds it.
-    virtual WindowsVersion GetWindowsVersion() = 0;
-    virtual std::string ShellFolderPath(int csidl) = 0;       // SHGetFolderPath, current path
-    virtual std::string ShellFolderLocation(int csidl) = 0;   // SHGetSpecialFolderLocation
-    virtual std::string WindowsFolder() = 0;
-    virtual std::string SystemFolder() = 0;
-    virtual std::string TempFolder() = 0;
 
     // Text: UTF-16 to code page 932 as the system converts it ("?" for a character
     // the code page lacks, never a look-alike). `exact`, when given, tells whether

@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     system.AddFile("D:\\Setup.INI", bytes);
     TSetupSettings settings;
-    LoadSettings(settings, Medium("D:\\Setup.exe"), system);
+    LoadSettings(settings, Medium("D:\\Setup.exe"), system, system);
     TSetupSettings untouched;
     if (settings.SrcFolder.empty()) {
         // Not identified: the record stays as it was.

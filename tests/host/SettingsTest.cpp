@@ -45,7 +45,7 @@ protected:
     TSetupSettings Load(const std::string& ini) {
         system.AddFile("D:\\Setup.INI", ini);
         TSetupSettings settings;
-        LoadSettings(settings, medium, system);
+        LoadSettings(settings, medium, system, system);
         return settings;
     }
 
@@ -210,7 +210,7 @@ TEST_F(LoadSettingsTest, AFileThatDoesNotIdentifyItselfLeavesTheRecord) {
         used.ButtonRects[2].right = 7;
         used.SrcFileList = {"a"};
         const std::string before = Describe(used);
-        LoadSettings(used, medium, system);
+        LoadSettings(used, medium, system, system);
         EXPECT_EQ(before, Describe(used));
     }
 }
@@ -229,7 +229,7 @@ TEST_F(LoadSettingsTest, AcceptsTheIdentificationAsTheReaderSpellsIt) {
 
 TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
     TSetupSettings settings;
-    LoadSettings(settings, medium, system);
+    LoadSettings(settings, medium, system, system);
     EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
 
     system.AddFile("D:\\Setup.INI", kId);
@@ -238,7 +238,7 @@ TEST_F(LoadSettingsTest, AMissingOrUnreadableFileLeavesTheRecord) {
         system.failIf = [failing](FakeOperation operation, const std::string&) {
             return operation == failing;
         };
-        LoadSettings(settings, medium, system);
+        LoadSettings(settings, medium, system, system);
         EXPECT_EQ(Describe(TSetupSettings()), Describe(settings));
     }
 }
@@ -256,11 +256,11 @@ TEST_F(LoadSettingsTest, ReadsTheFileNamedAfterTheProgram) {
     const Medium install("D:\\CD\\Install.exe");
     system.AddFile("D:\\CD\\Setup.INI", kId);
     TSetupSettings settings;
-    LoadSettings(settings, install, system);
+    LoadSettings(settings, install, system, system);
     EXPECT_EQ("", settings.SoftName);
 
     system.AddFile("D:\\CD\\Install.INI", kId + "[BasicOption]\r\nSoftName=Named\r\n");
-    LoadSettings(settings, install, system);
+    LoadSettings(settings, install, system, system);
     EXPECT_EQ("Named", settings.SoftName);
     EXPECT_EQ("D:\\CD\\SETUP", settings.SrcFolder);
 }
@@ -278,7 +278,7 @@ TEST_F(LoadSettingsTest, SrcFolderIsBesideTheProgram) {
         SCOPED_TRACE(c.executable);
         system.AddFile(c.executable.substr(0, c.executable.size() - 3) + "INI", kId);
         TSetupSettings settings;
-        LoadSettings(settings, Medium(c.executable), system);
+        LoadSettings(settings, Medium(c.executable), system, system);
         EXPECT_EQ(c.srcFolder, settings.SrcFolder);
     }
 }

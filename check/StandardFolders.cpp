@@ -1,4 +1,4 @@
-#include "check/SetupProgramSystem.h"
+#include "check/StandardFolders.h"
 
 #include "install/DestinationChecks.h"
 
@@ -41,7 +41,7 @@ bool HoldsStandardUserName(const std::string& path) {
     return path.find(kStandardUserName) != std::string::npos;
 }
 
-std::string SetupProgramSystem::ShellFolderPath(int csidl) {
+std::string StandardFolders::ShellFolderPath(int csidl) {
     for (const StandardFolder& folder : kStandardFolders) {
         if (folder.csidl == csidl) {
             return folder.inProfile
