@@ -6,6 +6,8 @@
 #include "check/ShiftJisText.h"
 #include "check/StandardFolders.h"
 #include "config/IniFile.h"
+#include "config/Medium.h"
+#include "config/SettingsKeys.h"
 #include "config/SetupSettings.h"
 #include "install/DestinationChecks.h"
 #include "install/FolderScan.h"
@@ -21,12 +23,6 @@
 namespace {
 
 const char kSetupProgramName[] = "Setup.exe";
-const char kSetupId[] = "SolvaneInstaller";
-
-const char kIdentification[] = "Identification";
-const char kBasicOption[] = "BasicOption";
-const char kAdvanceOption[] = "AdvanceOption";
-const char kMenuView[] = "MenuView";
 
 // The longest path Windows takes without the "\\?\" form, without its terminating NUL.
 constexpr size_t kMaxPathCharacters = 259;
@@ -131,53 +127,24 @@ const char kNameOutsideCodePage[] =
     "名前に Shift-JIS (コードページ 932) にない文字があります. Setup.exe はこれを"
     "インストールできません.";
 
-enum class ValueKind { Text, Number, Flag };
-
-struct KnownKey {
-    const char* section;
-    const char* name;
-    ValueKind kind;
-};
-
-// Every key the settings loader reads.
-constexpr KnownKey kKnownKeys[] = {
-    {kIdentification, "ID", ValueKind::Text},
-    {kBasicOption, "ExecFile", ValueKind::Text},
-    {kBasicOption, "SoftName", ValueKind::Text},
-    {kAdvanceOption, "DstSubFolder", ValueKind::Text},
-    {kAdvanceOption, "DstFolderID", ValueKind::Number},
-    {kAdvanceOption, "ShortcutDesktop", ValueKind::Flag},
-    {kAdvanceOption, "ShortcutPrograms", ValueKind::Flag},
-    {kAdvanceOption, "ShortcutFolder", ValueKind::Text},
-    {kAdvanceOption, "ExShortcutDesktop", ValueKind::Flag},
-    {kAdvanceOption, "ExShortcutPrograms", ValueKind::Flag},
-    {kAdvanceOption, "ExShortcutFile", ValueKind::Text},
-    {kAdvanceOption, "ExShortcutName", ValueKind::Text},
-    {kAdvanceOption, "AfterOpen", ValueKind::Text},
-    {kAdvanceOption, "AfterOpenDialog", ValueKind::Flag},
-    {kAdvanceOption, "AfterOpenDialogMsg", ValueKind::Text},
-    {kAdvanceOption, "StandAloneUninstUse", ValueKind::Flag},
-    {kMenuView, "WallStretch", ValueKind::Flag},
-    {kMenuView, "ButtonColor", ValueKind::Number},
-    {kMenuView, "ButtonAlign", ValueKind::Number},
-};
-
 std::string KeyLabel(const std::string& section, const std::string& key) {
     return section.empty() ? key : "[" + section + "] " + key;
 }
 
-const KnownKey* FindKnownKey(const std::string& name) {
-    for (const KnownKey& key : kKnownKeys) {
-        if (IniFile::SameName(key.name, name)) {
-            return &key;
-        }
-    }
-    return nullptr;
+// A key the loader reads, by the name the checker gives it.
+const SettingsKey& KeyNamed(const char* name) {
+    return *FindSettingsKey(name);
+}
+
+// "[Section] Key" of a key the loader reads.
+std::string SettingLabel(const char* name) {
+    const SettingsKey& key = KeyNamed(name);
+    return KeyLabel(key.section, key.name);
 }
 
 bool IsKnownSection(const std::string& name) {
-    for (const char* section : {kIdentification, kBasicOption, kAdvanceOption, kMenuView}) {
-        if (IniFile::SameName(section, name)) {
+    for (const SettingsKey& key : kSettingsKeys) {
+        if (IniFile::SameName(key.section, name)) {
             return true;
         }
     }
@@ -350,8 +317,8 @@ private:
             return false;
         }
         ini_.emplace(bytes, [this](const std::u16string& text) { return system_.FromUtf16(text); });
-        const std::string id = ini_->ReadString(kIdentification, "ID", "");
-        const std::string idKey = KeyLabel(kIdentification, "ID");
+        const std::string id = ini_->ReadString(kIdentification, kIdKey, "");
+        const std::string idKey = SettingLabel(kIdKey);
         if (id.empty()) {
             Add(Severity::Error, settingsName, idKey,
                 IdWrittenWithoutEquals() ? kIdWithoutEquals : kIdMissing);
@@ -373,7 +340,7 @@ private:
                 continue;
             }
             for (size_t i = 0; i < section.keys.size(); ++i) {
-                if (IniFile::SameName(section.keys[i], "ID")) {
+                if (IniFile::SameName(section.keys[i], kIdKey)) {
                     return !section.hasValue[i];
                 }
             }
@@ -410,7 +377,7 @@ private:
         std::vector<std::string> seen;
         for (size_t i = 0; i < section.keys.size(); ++i) {
             const std::string& key = section.keys[i];
-            const KnownKey* knownKey = FindKnownKey(key);
+            const SettingsKey* knownKey = FindSettingsKey(key);
             const std::string label = KeyLabel(section.name, key);
             if (knownKey == nullptr) {
                 Add(Severity::Warning, file, label, kUnknownKey);
@@ -439,8 +406,8 @@ private:
     // Numbers that do not parse and flags other than 0 and 1.
     void CheckValues() {
         const std::string file = ExtractNamePart(medium_.SettingsFile);
-        for (const KnownKey& key : kKnownKeys) {
-            if (key.kind == ValueKind::Text) {
+        for (const SettingsKey& key : kSettingsKeys) {
+            if (key.kind == SettingKind::Text) {
                 continue;
             }
             const std::string value = ini_->ReadString(key.section, key.name, "");
@@ -449,36 +416,38 @@ private:
             const std::string label = KeyLabel(key.section, key.name);
             if (!value.empty() && !parses) {
                 Add(Severity::Warning, file, label, FormatText(kNotANumber, value.c_str()));
-            } else if (key.kind == ValueKind::Flag && parses && number != 0 && number != 1) {
+            } else if (key.kind == SettingKind::Flag && parses && number != 0 && number != 1) {
                 Add(Severity::Warning, file, label, FormatText(kNotAFlag, value.c_str()));
             }
         }
     }
 
-    bool RawFlag(const char* name, bool def) const {
-        return ini_->ReadBool(kAdvanceOption, name, def);
+    // A flag as written, before the loader's adjustments.
+    bool RawFlag(const char* name) const {
+        const SettingsKey& key = KeyNamed(name);
+        return ini_->ReadBool(key.section, key.name, key.number != 0);
     }
 
     // The distributor asked for the extra shortcuts, whether the loader keeps them or not.
     bool ExtraShortcutsWanted() const {
-        return RawFlag("ExShortcutDesktop", false) || RawFlag("ExShortcutPrograms", false);
+        return RawFlag("ExShortcutDesktop") || RawFlag("ExShortcutPrograms");
     }
 
     // The loader's adjustments that turn shortcuts off without a word.
     void CheckAdjustments() {
         const std::string file = ExtractNamePart(medium_.SettingsFile);
         if (settings_.ExecFile.empty() &&
-            (RawFlag("ShortcutDesktop", true) || RawFlag("ShortcutPrograms", false))) {
-            Add(Severity::Warning, file, KeyLabel(kBasicOption, "ExecFile"), kExecFileEmpty);
+            (RawFlag("ShortcutDesktop") || RawFlag("ShortcutPrograms"))) {
+            Add(Severity::Warning, file, SettingLabel("ExecFile"), kExecFileEmpty);
         }
         if (!ExtraShortcutsWanted()) {
             return;
         }
         if (settings_.ExShortcutFile.empty()) {
-            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "ExShortcutFile"),
+            Add(Severity::Error, file, SettingLabel("ExShortcutFile"),
                 FormatText(kExtraShortcutValueEmpty, kExtraShortcutsOff));
         }
-        const std::string nameKey = KeyLabel(kAdvanceOption, "ExShortcutName");
+        const std::string nameKey = SettingLabel("ExShortcutName");
         if (settings_.ExShortcutName.empty()) {
             Add(Severity::Error, file, nameKey,
                 FormatText(kExtraShortcutValueEmpty, kExtraShortcutsOff));
@@ -492,13 +461,15 @@ private:
     void CheckDestination() {
         const std::string file = ExtractNamePart(medium_.SettingsFile);
         if (settings_.DstFolderID < 0 || settings_.DstFolderID > kLastDstFolderId) {
-            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "DstFolderID"),
+            Add(Severity::Error, file, SettingLabel("DstFolderID"),
                 FormatText(kFolderIdOutOfRange, static_cast<int>(settings_.DstFolderID),
                            settings_.DstFolder.c_str()));
         }
-        const bool fromSoftName = ini_->ReadString(kAdvanceOption, "DstSubFolder", "").empty();
-        const std::string subFolderKey = fromSoftName ? KeyLabel(kBasicOption, "SoftName")
-                                                      : KeyLabel(kAdvanceOption, "DstSubFolder");
+        const SettingsKey& subFolder = KeyNamed("DstSubFolder");
+        const bool fromSoftName =
+            ini_->ReadString(subFolder.section, subFolder.name, subFolder.text).empty();
+        const std::string subFolderKey =
+            fromSoftName ? SettingLabel("SoftName") : SettingLabel("DstSubFolder");
         // On a drive root the path rules see only what the settings add.
         if (!IsValidInstallPath("C:\\" + settings_.DstSubFolder)) {
             Add(Severity::Error, file, subFolderKey,
@@ -518,22 +489,21 @@ private:
         const bool driveRoot = base == AddTrailingSeparator(GetSystemFolderPath(folders_, 0));
         if (settings_.StandAloneUninstUse && (driveRoot || HoldsStandardUserName(base))) {
             Add(Severity::Warning, ExtractNamePart(medium_.SettingsFile),
-                KeyLabel(kAdvanceOption, "DstFolderID"),
+                SettingLabel("DstFolderID"),
                 FormatText(kUserWritableDestination, settings_.DstFolder.c_str()));
         }
     }
 
     void CheckShortcutNames() {
         CheckCharacters(settings_.ShortcutDesktop || settings_.ShortcutPrograms, settings_.SoftName,
-                        kNameForbidden, KeyLabel(kBasicOption, "SoftName"), kBadNameCharacter);
+                        kNameForbidden, SettingLabel("SoftName"), kBadNameCharacter);
         CheckCharacters(ExtraShortcutsWanted(), settings_.ExShortcutName, kNameForbidden,
-                        KeyLabel(kAdvanceOption, "ExShortcutName"), kBadNameCharacter);
-        CheckCharacters(settings_.ShortcutPrograms || RawFlag("ExShortcutPrograms", false),
-                        settings_.ShortcutFolder, kFolderForbidden,
-                        KeyLabel(kAdvanceOption, "ShortcutFolder"), kBadFolderCharacter);
+                        SettingLabel("ExShortcutName"), kBadNameCharacter);
+        CheckCharacters(settings_.ShortcutPrograms || RawFlag("ExShortcutPrograms"),
+                        settings_.ShortcutFolder, kFolderForbidden, SettingLabel("ShortcutFolder"),
+                        kBadFolderCharacter);
         if (settings_.SoftName.size() > kMaxSoftNameBytes) {
-            Add(Severity::Error, ExtractNamePart(medium_.SettingsFile),
-                KeyLabel(kBasicOption, "SoftName"),
+            Add(Severity::Error, ExtractNamePart(medium_.SettingsFile), SettingLabel("SoftName"),
                 FormatText(kSoftNameTooLong, static_cast<int>(settings_.SoftName.size())));
         }
     }
@@ -552,17 +522,17 @@ private:
         const std::string file = ExtractNamePart(medium_.SettingsFile);
         const std::string sourceRoot = AddTrailingSeparator(settings_.SrcFolder);
         if (!settings_.ExecFile.empty() && !system_.FileExists(sourceRoot + settings_.ExecFile)) {
-            Add(Severity::Error, file, KeyLabel(kBasicOption, "ExecFile"),
+            Add(Severity::Error, file, SettingLabel("ExecFile"),
                 FormatText(kExecFileNotInSource, settings_.ExecFile.c_str()));
         }
         if (ExtraShortcutsWanted() && !settings_.ExShortcutFile.empty() &&
             !system_.FileExists(sourceRoot + settings_.ExShortcutFile)) {
-            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "ExShortcutFile"),
+            Add(Severity::Error, file, SettingLabel("ExShortcutFile"),
                 FormatText(kExShortcutFileNotInSource, settings_.ExShortcutFile.c_str()));
         }
         if (!settings_.AfterOpen.empty() &&
             !system_.FileExists(medium_.Folder + settings_.AfterOpen)) {
-            Add(Severity::Error, file, KeyLabel(kAdvanceOption, "AfterOpen"),
+            Add(Severity::Error, file, SettingLabel("AfterOpen"),
                 FormatText(kAfterOpenMissing, settings_.AfterOpen.c_str()));
         }
     }
@@ -577,16 +547,16 @@ private:
             std::string nameKey;
         };
         const std::string noSubFolder;
-        const std::string softNameKey = KeyLabel(kBasicOption, "SoftName");
-        const std::string exShortcutNameKey = KeyLabel(kAdvanceOption, "ExShortcutName");
+        const std::string softNameKey = SettingLabel("SoftName");
+        const std::string exShortcutNameKey = SettingLabel("ExShortcutName");
         const Shortcut shortcuts[] = {
             {settings_.ShortcutDesktop, kDesktopLocation, noSubFolder, settings_.SoftName,
              softNameKey},
-            {RawFlag("ExShortcutDesktop", false), kDesktopLocation, noSubFolder,
-             settings_.ExShortcutName, exShortcutNameKey},
+            {RawFlag("ExShortcutDesktop"), kDesktopLocation, noSubFolder, settings_.ExShortcutName,
+             exShortcutNameKey},
             {settings_.ShortcutPrograms, kProgramsMenuLocation, settings_.ShortcutFolder,
              settings_.SoftName, softNameKey},
-            {RawFlag("ExShortcutPrograms", false), kProgramsMenuLocation, settings_.ShortcutFolder,
+            {RawFlag("ExShortcutPrograms"), kProgramsMenuLocation, settings_.ShortcutFolder,
              settings_.ExShortcutName, exShortcutNameKey},
         };
         std::string longest;

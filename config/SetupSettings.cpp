@@ -1,8 +1,10 @@
 #include "config/SetupSettings.h"
 
 #include <memory>
+#include <variant>
 
 #include "config/IniFile.h"
+#include "config/SettingsKeys.h"
 #include "system/FileBytes.h"
 #include "system/Folders.h"
 
@@ -10,16 +12,23 @@ TSetupSettings SetupSettings;
 
 namespace {
 
-// A settings file is ours only when it carries this identification, byte for byte.
-const char kSetupId[] = "SolvaneInstaller";
-const char kDefaultSoftName[] = "ソフト";
-// Yellow, as 0x00BBGGRR.
-constexpr int32_t kDefaultButtonColor = 0xFFFF;
-
-const char kIdentification[] = "Identification";
-const char kBasicOption[] = "BasicOption";
-const char kAdvanceOption[] = "AdvanceOption";
-const char kMenuView[] = "MenuView";
+// The key's value, or its default, into its field; the identification has none.
+void ReadKey(const IniFile& ini, const SettingsKey& key, TSetupSettings& settings) {
+    using Text = std::string TSetupSettings::*;
+    using Number = int32_t TSetupSettings::*;
+    using Unsigned = uint32_t TSetupSettings::*;
+    using Flag = bool TSetupSettings::*;
+    if (const Text* text = std::get_if<Text>(&key.field)) {
+        settings.*(*text) = ini.ReadString(key.section, key.name, key.text);
+    } else if (const Number* number = std::get_if<Number>(&key.field)) {
+        settings.*(*number) = ini.ReadInteger(key.section, key.name, key.number);
+    } else if (const Unsigned* number = std::get_if<Unsigned>(&key.field)) {
+        settings.*(*number) =
+            static_cast<uint32_t>(ini.ReadInteger(key.section, key.name, key.number));
+    } else if (const Flag* flag = std::get_if<Flag>(&key.field)) {
+        settings.*(*flag) = ini.ReadBool(key.section, key.name, key.number != 0);
+    }
+}
 
 }  // namespace
 
@@ -32,49 +41,28 @@ void LoadSettings(TSetupSettings& settings, const Medium& medium, System& system
     }
     const IniFile ini(bytes,
                       [&system](const std::u16string& text) { return system.FromUtf16(text); });
-    if (ini.ReadString(kIdentification, "ID", "") != kSetupId) {
+    if (ini.ReadString(kIdentification, kIdKey, "") != kSetupId) {
         return;
     }
+    for (const SettingsKey& key : kSettingsKeys) {
+        ReadKey(ini, key, settings);
+    }
 
-    settings.ExecFile = ini.ReadString(kBasicOption, "ExecFile", "");
-    settings.SoftName = ini.ReadString(kBasicOption, "SoftName", "");
     if (settings.SoftName.empty()) {
         settings.SoftName = kDefaultSoftName;
     }
-
-    settings.DstSubFolder = ini.ReadString(kAdvanceOption, "DstSubFolder", "");
-    settings.DstFolderID = ini.ReadInteger(kAdvanceOption, "DstFolderID", 0);
-    settings.ShortcutDesktop = ini.ReadBool(kAdvanceOption, "ShortcutDesktop", true);
-    settings.ShortcutPrograms = ini.ReadBool(kAdvanceOption, "ShortcutPrograms", false);
-    settings.ShortcutFolder = ini.ReadString(kAdvanceOption, "ShortcutFolder", "");
     if (settings.ExecFile.empty()) {
         settings.ShortcutDesktop = false;
         settings.ShortcutPrograms = false;
     }
-
-    settings.ExShortcutDesktop = ini.ReadBool(kAdvanceOption, "ExShortcutDesktop", false);
-    settings.ExShortcutPrograms = ini.ReadBool(kAdvanceOption, "ExShortcutPrograms", false);
-    settings.ExShortcutFile = ini.ReadString(kAdvanceOption, "ExShortcutFile", "");
-    settings.ExShortcutName = ini.ReadString(kAdvanceOption, "ExShortcutName", "");
     if (settings.ExShortcutFile.empty() || settings.ExShortcutName.empty() ||
         settings.ExShortcutName == settings.SoftName) {
         settings.ExShortcutDesktop = false;
         settings.ExShortcutPrograms = false;
     }
-
-    settings.AfterOpen = ini.ReadString(kAdvanceOption, "AfterOpen", "");
-    settings.AfterOpenDialog = ini.ReadBool(kAdvanceOption, "AfterOpenDialog", false);
-    settings.AfterOpenDialogMsg = ini.ReadString(kAdvanceOption, "AfterOpenDialogMsg", "");
-    settings.StandAloneUninstUse = ini.ReadBool(kAdvanceOption, "StandAloneUninstUse", true);
-
     if (settings.DstSubFolder.empty()) {
         settings.DstSubFolder = settings.SoftName;
     }
     settings.SrcFolder = medium.Folder + settings.SrcSubFolder;
     settings.DstFolder = GetBaseFolder(folders, settings.DstFolderID) + settings.DstSubFolder;
-
-    settings.WallStretch = ini.ReadBool(kMenuView, "WallStretch", true);
-    settings.ButtonColor =
-        static_cast<uint32_t>(ini.ReadInteger(kMenuView, "ButtonColor", kDefaultButtonColor));
-    settings.ButtonAlign = ini.ReadInteger(kMenuView, "ButtonAlign", 0);
 }
