@@ -33,11 +33,12 @@ CopyStart AskAfterWriteFailure(Ui& ui, const std::string& targetPath, int64_t so
                          CopyStart::TargetStopped);
 }
 
-// A new target is written directly. An existing one is left alone until a complete
-// copy, written beside it under a free name, takes its place.
+// A new target is written directly, made only where nothing of its name is, not
+// even a link. An existing one is left alone until a complete copy, written beside it
+// under a free name, takes its place.
 std::unique_ptr<OutputFile> CreateTarget(System& system, FileCopyJob& job) {
     if (!system.FileExists(job.TargetPath)) {
-        return system.CreateForWrite(job.TargetPath);
+        return system.CreateNewForWrite(job.TargetPath);
     }
     if (system.IsReadOnlyFile(job.TargetPath)) {
         return nullptr;
@@ -54,8 +55,8 @@ std::unique_ptr<OutputFile> CreateTarget(System& system, FileCopyJob& job) {
 }
 
 // Closes both files; a partial target must not stay behind looking like a copy.
-ChunkResult FailChunk(System& system, FileCopyJob& job, ChunkResult failure) {
-    AbortFileCopy(system, job);
+ChunkResult FailChunk(FileCopyJob& job, ChunkResult failure) {
+    AbortFileCopy(job);
     return failure;
 }
 
@@ -95,7 +96,7 @@ CopyStart BeginFileCopy(System& system, Ui& ui, FileCopyJob& job, const std::str
     return CopyStart::Copying;
 }
 
-ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
+ChunkResult CopyNextChunk(FileCopyJob& job, uint32_t& bytes) {
     if (!job.Source || !job.Target) {
         return ChunkResult::Finished;
     }
@@ -104,38 +105,37 @@ ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes) {
     while (got == CopyPieceSize && bytes < CopyChunkSize) {
         if (!job.Source->Read(job.Buffer.data(), CopyPieceSize, got)) {
             bytes = 0;
-            return FailChunk(system, job, ChunkResult::ReadFailed);
+            return FailChunk(job, ChunkResult::ReadFailed);
         }
         bytes += got;
         uint32_t written = 0;
         if (got > 0 && (!job.Target->Write(job.Buffer.data(), got, written) || written != got)) {
-            return FailChunk(system, job, ChunkResult::WriteFailed);
+            return FailChunk(job, ChunkResult::WriteFailed);
         }
     }
     if (bytes == CopyChunkSize) {
         return ChunkResult::FullChunk;
     }
     job.Source.reset();
-    job.Target.reset();
-    if (!job.ReplacementPath.empty() &&
-        !system.ReplaceExistingFile(job.ReplacementPath, job.TargetPath)) {
-        system.RemoveFile(job.ReplacementPath);
+    const std::unique_ptr<OutputFile> target = std::move(job.Target);
+    if (!job.ReplacementPath.empty() && !target->Replace(job.TargetPath)) {
+        target->Discard();
         return ChunkResult::WriteFailed;
     }
     return ChunkResult::Finished;
 }
 
-ChunkResult CopyFileChunks(System& system, FileCopyJob& job, uint32_t& lastBytes,
+ChunkResult CopyFileChunks(FileCopyJob& job, uint32_t& lastBytes,
                            const std::function<bool(uint32_t bytes)>& afterFullChunk) {
     for (;;) {
         uint32_t bytes = 0;
-        const ChunkResult chunk = CopyNextChunk(system, job, bytes);
+        const ChunkResult chunk = CopyNextChunk(job, bytes);
         if (chunk != ChunkResult::FullChunk) {
             lastBytes = bytes;
             return chunk;
         }
         if (!afterFullChunk(bytes)) {
-            AbortFileCopy(system, job);
+            AbortFileCopy(job);
             return ChunkResult::Stopped;
         }
     }
@@ -151,8 +151,7 @@ bool CopyToNewFile(System& system, const std::string& sourcePath, const std::str
     job.TargetPath = targetPath;
     job.Buffer.resize(CopyPieceSize);
     uint32_t lastBytes = 0;
-    return CopyFileChunks(system, job, lastBytes, [](uint32_t) { return true; }) ==
-           ChunkResult::Finished;
+    return CopyFileChunks(job, lastBytes, [](uint32_t) { return true; }) == ChunkResult::Finished;
 }
 
 CopyStart AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure,
@@ -162,13 +161,14 @@ CopyStart AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failu
                : AskAfterWriteFailure(ui, job.TargetPath, job.SourceSize, skipped);
 }
 
-bool AbortFileCopy(System& system, FileCopyJob& job) {
+bool AbortFileCopy(FileCopyJob& job) {
     if (!job.Source || !job.Target) {
         return false;
     }
     job.Source.reset();
+    const bool discarded = job.Target->Discard();
     job.Target.reset();
-    return system.RemoveFile(job.ReplacementPath.empty() ? job.TargetPath : job.ReplacementPath);
+    return discarded;
 }
 
 int CopyPercent(int64_t copied, int64_t total) {
@@ -195,7 +195,7 @@ bool RunCopyPhase(System& system, Ui& ui, const bool& cancelRequested,
         if (result == CopyStart::Copying) {
             int64_t copiedOfFile = 0;
             uint32_t lastBytes = 0;
-            const ChunkResult end = CopyFileChunks(system, job, lastBytes, [&](uint32_t bytes) {
+            const ChunkResult end = CopyFileChunks(job, lastBytes, [&](uint32_t bytes) {
                 copied += bytes;
                 copiedOfFile += bytes;
                 ShowCopyProgress(ui, targets[i], CopyPercent(copied, settings.TotalSize));

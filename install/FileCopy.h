@@ -77,13 +77,13 @@ enum class ChunkResult {
 
 // Moves the next chunk; `bytes` gets the number read. A job without open files
 // reports Finished and leaves `bytes` unchanged.
-ChunkResult CopyNextChunk(System& system, FileCopyJob& job, uint32_t& bytes);
+ChunkResult CopyNextChunk(FileCopyJob& job, uint32_t& bytes);
 
 // Copies the rest of a job's file by CopyNextChunk. After every full chunk
 // `afterFullChunk` gets its bytes and answers whether to go on; when it answers false
 // the copy is aborted (AbortFileCopy) and the result is Stopped. Otherwise the result
 // of the last chunk: Finished with `lastBytes` its bytes, ReadFailed or WriteFailed.
-ChunkResult CopyFileChunks(System& system, FileCopyJob& job, uint32_t& lastBytes,
+ChunkResult CopyFileChunks(FileCopyJob& job, uint32_t& lastBytes,
                            const std::function<bool(uint32_t bytes)>& afterFullChunk);
 
 // Copies a file to a target that must not exist yet, with no prompt: false when
@@ -96,9 +96,10 @@ bool CopyToNewFile(System& system, const std::string& sourcePath, const std::str
 CopyStart AskAfterChunkFailure(Ui& ui, const FileCopyJob& job, ChunkResult failure,
                                int64_t& skipped);
 
-// Closes both files and deletes the partial target (an existing target stays as it
-// was); false when the job had no open files or the partial file could not be deleted.
-bool AbortFileCopy(System& system, FileCopyJob& job);
+// Closes both files and deletes the partial target through its handle (an existing
+// target stays as it was); false when the job had no open files or the partial file
+// could not be deleted.
+bool AbortFileCopy(FileCopyJob& job);
 
 // Whole percent of `copied` in `total`, at most 100; 100 when there is nothing to count.
 int CopyPercent(int64_t copied, int64_t total);

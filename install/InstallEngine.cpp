@@ -158,7 +158,7 @@ private:
         if (result == CopyStart::Copying) {
             uint32_t lastBytes = 0;
             const ChunkResult end =
-                CopyFileChunks(system_, job, lastBytes, [this](uint32_t) { return !cancel_; });
+                CopyFileChunks(job, lastBytes, [this](uint32_t) { return !cancel_; });
             if (end == ChunkResult::Stopped) {
                 return false;
             }

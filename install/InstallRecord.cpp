@@ -47,13 +47,12 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
     if (!file) {
         return false;
     }
-    const bool written = WriteAll(*file, text);
-    file.reset();
-    if (!written) {
-        // A cut-off record would make an uninstallation leave files behind unnoticed.
-        system.RemoveFile(recordPath);
+    // A cut-off record would make an uninstallation leave files behind unnoticed.
+    if (!WriteAll(*file, text)) {
+        file->Discard();
+        return false;
     }
-    return written;
+    return true;
 }
 
 bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,

@@ -10,6 +10,7 @@
 #include "forms/ProgressUi.h"
 #include "resources/Layouts.h"
 #include "system/win32/DllLoading.h"
+#include "system/win32/RedirectionGuard.h"
 #include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 #include "uninstall/UninstallerRun.h"
@@ -17,6 +18,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllLoading();
+    GuardAgainstUntrustedJunctions();
     // The window's caption is the name the system shows for the program.
     const char* const title = kUninstallProgressLayout.caption;
     Win32System system;

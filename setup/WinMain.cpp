@@ -9,6 +9,7 @@
 #include "forms/MessageBox.h"
 #include "setup/WindowSet.h"
 #include "system/win32/DllLoading.h"
+#include "system/win32/RedirectionGuard.h"
 #include "system/win32/Win32System.h"
 
 namespace {
@@ -19,6 +20,7 @@ const char* const kApplicationTitle = "Setup";
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllLoading();
+    GuardAgainstUntrustedJunctions();
     Win32System system;
     try {
         const Medium medium(system.ExecutablePath());

@@ -24,11 +24,32 @@ public:
     virtual int64_t Size() = 0;
 };
 
+// A file being written. Its last steps act through the open file, never through its
+// name again: a folder on the way swapped for a link meanwhile cannot redirect them.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
     // Writes `size` bytes; `written` may be less than `size` when the disk is full.
     virtual bool Write(const void* buffer, uint32_t size, uint32_t& written) = 0;
+    // Deletes this file; false when it could not be deleted.
+    virtual bool Discard() = 0;
+    // Moves this file, complete, into the place of the existing file `target` in the
+    // same folder, whatever its hidden and system attributes; false, both files as
+    // they were, when the target is read-only, lies elsewhere or the move fails.
+    virtual bool Replace(const std::string& target) = 0;
+};
+
+// A folder held open for removals inside it. While held nobody else can delete, move
+// or rename it, and a removal checks where the system finally found the object it
+// opened, so that no link on the way, swapped in at any moment, leads it elsewhere.
+class HeldFolder {
+public:
+    virtual ~HeldFolder() = default;
+    // Removes the file, or the empty folder, that `path` names: only when the object
+    // opened under that name is of that kind, is no link and lies inside the held
+    // folder (for a folder: or is the held folder itself). False otherwise and when
+    // the removal fails.
+    virtual bool RemoveInside(const std::string& path, bool folder) = 0;
 };
 
 struct WindowsVersion {
@@ -60,17 +81,12 @@ class System : public SystemFolders {
 public:
     // Files and folders.
     virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
-    // Creates the file or truncates an existing one; null when that fails.
-    virtual std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) = 0;
-    // Creates the file only when none of that name exists; null otherwise.
+    // Creates the file only when nothing of that name exists, not even a link; null
+    // otherwise.
     virtual std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;  // false for a folder
     // Whether the file exists with the read-only attribute.
     virtual bool IsReadOnlyFile(const std::string& path) = 0;
-    // Moves `replacement` into the place of the existing file `target`, whatever its
-    // hidden and system attributes; false, both files as they were, when the target is
-    // read-only or the move fails.
-    virtual bool ReplaceExistingFile(const std::string& replacement, const std::string& target) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Lists the entries matching `pattern` (a folder + "*.*"), "." and ".." included
     // as the system gives them. False when nothing can be found.
@@ -82,9 +98,12 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes a folder only when it is empty.
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;
-    // Whether the path is a folder in its own right: false for a junction or a
-    // symbolic link (a reparse point), a file, or a path whose attributes cannot be read.
+    // Whether the path is a folder in its own right, however it is spelt: false for a
+    // link (IsLinkTag), a file, or a path whose attributes cannot be read.
     virtual bool IsPlainFolder(const std::string& path) = 0;
+    // Opens a folder for removals inside it; null when it is a link, no folder, or
+    // cannot be opened.
+    virtual std::unique_ptr<HeldFolder> HoldFolder(const std::string& path) = 0;
     // Bytes free to the caller on the drive of `root` ("X:\"), -1 when the query fails.
     virtual int64_t DiskFreeBytes(const std::string& root) = 0;
 

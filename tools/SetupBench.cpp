@@ -85,7 +85,7 @@ int Copy(const char* from, const char* to) {
             return 1;
         }
         uint32_t bytes = 0;
-        if (CopyFileChunks(system, job, bytes, [](uint32_t) { return true; }) !=
+        if (CopyFileChunks(job, bytes, [](uint32_t) { return true; }) !=
             ChunkResult::Finished) {
             return 1;
         }

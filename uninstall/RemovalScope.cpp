@@ -1,6 +1,7 @@
 #include "uninstall/RemovalScope.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "system/Cp932.h"
 #include "system/Paths.h"
@@ -68,44 +69,19 @@ bool IsInstallRecordPath(const std::string& path) {
     return name.find_first_not_of('_') >= name.size() - suffix;
 }
 
-bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind,
-                    std::vector<std::string>& levels) {
-    levels.clear();
+bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind) {
     if (!IsPlainDrivePath(line) || !EndsWithSeparator(root)) {
         return false;
     }
-    const std::string rootFolder = RemoveTrailingSeparator(root);
-    if (line == rootFolder) {
+    if (line == RemoveTrailingSeparator(root)) {
         return kind == RecordLine::Folder;
     }
     if (line.compare(0, root.size(), root) != 0) {
         return false;
     }
-    // Each separator that follows a name and leads to a further name ends a level.
-    std::vector<std::string> passed{rootFolder};
-    size_t pendingLevel = std::string::npos;
-    bool afterName = false;
-    bool anyName = false;
-    for (size_t i = root.size(); i < line.size(); i += CharLength(line, i)) {
-        if (IsSeparator(line[i])) {
-            if (afterName) {
-                pendingLevel = i;
-            }
-            afterName = false;
-            continue;
-        }
-        if (pendingLevel != std::string::npos) {
-            passed.push_back(line.substr(0, pendingLevel));
-            pendingLevel = std::string::npos;
-        }
-        afterName = true;
-        anyName = true;
-    }
-    if (!anyName) {
-        return kind == RecordLine::Folder;  // the root spelt with more separators
-    }
-    levels = passed;
-    return true;
+    // Without a name past the root, the line is the root spelt with more separators.
+    return kind == RecordLine::Folder ||
+           line.find_first_not_of("\\/", root.size()) != std::string::npos;
 }
 
 bool StaysInsideFolder(const std::string& relative) {

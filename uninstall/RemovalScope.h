@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // Whether `path` can name an install record: a plain drive path (below) whose name is
 // "_setup.log" behind zero to nine further "_".
@@ -16,11 +15,9 @@ enum class RecordLine { File, Folder };
 // path ending in a separator): a file strictly inside, a folder inside or the root
 // itself. The line must be a plain drive path, "X:\" followed by components none of
 // which is "." or "..", ends in a dot or a blank or holds a ':' or a control byte, and
-// must begin with the root's very bytes. `levels` gets the folders to be passed on the
-// way to the line's target, the root first (without its separator unless it is a drive
-// root); none when the target is the root itself.
-bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind,
-                    std::vector<std::string>& levels);
+// must begin with the root's very bytes. What the system finds under that name is
+// checked again when the line is removed (HeldFolder).
+bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind);
 
 // Whether a text appended to a folder (a sub folder, a shortcut's name) stays in that
 // folder: no control byte, no drive or leading separator, and no component of dots and

@@ -1,7 +1,6 @@
 #include "uninstall/UninstallEngine.h"
 
-#include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "install/InstallRecord.h"
 #include "install/RegistryRecords.h"
@@ -93,8 +92,10 @@ private:
             ui_.ShowMessage(kUnreadableRecordMessage, kCaptionError, MessageButtons::Ok);
             return RecordState::Stop;
         }
-        // The installation wrote the record into its destination folder.
+        // The installation wrote the record into its destination folder. Held from
+        // here to the last folder, so that nobody can move it or swap it for a link.
         root_ = ExtractFolderPart(record);
+        heldRoot_ = system_.HoldFolder(root_);
         SetBar(50);
         if (!Continue()) {
             return RecordState::Stop;
@@ -109,9 +110,7 @@ private:
             return false;
         }
         for (size_t i = 0; i < count; ++i) {
-            if (MayRemove(s_.DstFileList[i], RecordLine::File)) {
-                system_.RemoveFile(s_.DstFileList[i]);
-            }
+            Remove(s_.DstFileList[i], RecordLine::File);
             const int percent = static_cast<int>(static_cast<int64_t>(i + 1) * 100 / count);
             ui_.SetStatus(FormatText(kFilesPercentStatus, percent));
             if (!Advance(i)) {
@@ -127,13 +126,12 @@ private:
             return false;
         }
         for (size_t i = 0; i < count; ++i) {
-            if (MayRemove(s_.DstFolderList[i], RecordLine::Folder)) {
-                system_.RemoveEmptyFolder(s_.DstFolderList[i]);
-            }
+            Remove(s_.DstFolderList[i], RecordLine::Folder);
             if (!Advance(i)) {
                 return false;
             }
         }
+        heldRoot_.reset();  // the root itself goes now when it was removed
         return true;
     }
 
@@ -160,14 +158,12 @@ private:
         return true;
     }
 
-    // A line is passed over when it leaves the installation, or when a junction or a
-    // link on its way could lead the deletion elsewhere.
-    bool MayRemove(const std::string& line, RecordLine kind) {
-        std::vector<std::string> levels;
-        return LiesInsideRoot(root_, line, kind, levels) &&
-               std::all_of(levels.begin(), levels.end(), [this](const std::string& level) {
-                   return system_.IsPlainFolder(level);
-               });
+    // A line is passed over when it leaves the installation by its name, or when what
+    // the system finds under that name is a link or lies elsewhere (a link on its way).
+    void Remove(const std::string& line, RecordLine kind) {
+        if (heldRoot_ && LiesInsideRoot(root_, line, kind)) {
+            heldRoot_->RemoveInside(line, kind == RecordLine::Folder);
+        }
     }
 
     // Status, bar maximum `count` at position 0, then the user's turn.
@@ -211,6 +207,7 @@ private:
     System& system_;
     Ui& ui_;
     std::string root_;  // the installation's folder, with its separator
+    std::unique_ptr<HeldFolder> heldRoot_;
 };
 
 }  // namespace

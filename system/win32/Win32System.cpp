@@ -5,11 +5,14 @@
 // Needs windows.h first.
 #include <shlobj.h>
 
+#include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "system/Cp932.h"
 #include "system/Folders.h"
 #include "system/Paths.h"
+#include "system/ReparseTags.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 
@@ -33,6 +36,135 @@ private:
     FileHandle file_;
 };
 
+// The path of an object for opening the object itself: no separator after its last
+// name, or Wine opens the target of a link that the name itself is.
+std::wstring ObjectPath(std::string path) {
+    while (path.size() > RootLength(path) && EndsWithSeparator(path)) {
+        path = RemoveTrailingSeparator(path);
+    }
+    return ToWidePath(path);
+}
+
+// Opens what `path` names, a link itself rather than what it leads to, a folder too.
+FileHandle OpenObject(const std::wstring& path, DWORD access, DWORD share) {
+    return FileHandle(CreateFileW(path.c_str(), access | SYNCHRONIZE, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+}
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A reparse point is a link when its tag says so, or when the system does not tell
+// the tag (0, which no real reparse point has: Wine's Unix symbolic links).
+bool IsLink(DWORD attributes, DWORD tag) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (tag == 0 || IsLinkTag(tag));
+}
+
+// Whether an open object is a file (or with `folder` a folder) and no link. Wine opens
+// the target of a Unix symbolic link whatever the flags and shows the link only in
+// the attributes of its name, so `name` is asked as well: either seeing a link is enough.
+bool IsPlainObject(HANDLE object, const std::wstring& name, bool folder) {
+    FILE_ATTRIBUTE_TAG_INFO info = {};
+    if (!GetFileInformationByHandleEx(object, FileAttributeTagInfo, &info, sizeof(info)) ||
+        ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder ||
+        IsLink(info.FileAttributes, info.ReparseTag)) {
+        return false;
+    }
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW(name.c_str(), &data));
+    return !find || !IsLink(data.dwFileAttributes, data.dwReserved0);
+}
+
+// Where the system finally found an open object ("\\?\C:\..."), links on the way
+// resolved; the empty text when it cannot tell.
+std::wstring FinalPath(HANDLE object) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            object, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.assign(length + 1, L'\0');
+    }
+    return std::wstring();
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether the final path `inner` lies in the folder whose final path is `folder`:
+// anywhere below it, or with `directly` right in it.
+bool LiesIn(const std::wstring& folder, const std::wstring& inner, bool directly) {
+    if (folder.empty()) {
+        return false;
+    }
+    const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
+    return inner.size() > prefix.size() && SamePath(inner.substr(0, prefix.size()), prefix) &&
+           (!directly || inner.find(L'\\', prefix.size()) == std::wstring::npos);
+}
+
+bool DeleteThrough(HANDLE object) {
+    FILE_DISPOSITION_INFO info = {TRUE};
+    return SetFileInformationByHandle(object, FileDispositionInfo, &info, sizeof(info)) != 0;
+}
+
+// A folder held without delete sharing: nobody can rename, move or delete it while
+// held. With `deletable` it can be deleted through the hold.
+FileHandle HoldPlainFolder(const std::wstring& path, bool deletable) {
+    FileHandle folder = OpenObject(path, FILE_READ_ATTRIBUTES | (deletable ? DELETE : 0),
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!folder || !IsPlainObject(folder.Get(), path, true)) {
+        return FileHandle();
+    }
+    return folder;
+}
+
+// Moves an open file to `name` in the folder `folder` holds, whatever name leads to
+// that folder meanwhile. Through the native call: the documented one takes no folder
+// handle on every system.
+bool RenameInto(HANDLE file, HANDLE folder, const std::wstring& name) {
+    struct RenameInformation {
+        BOOLEAN ReplaceIfExists;
+        HANDLE RootDirectory;
+        ULONG FileNameLength;
+        WCHAR FileName[1];
+    };
+    struct IoStatusBlock {
+        void* status;
+        ULONG_PTR information;
+    };
+    using SetInformationFunction = LONG(WINAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
+    const auto setInformationFile =
+        reinterpret_cast<SetInformationFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+    const int kFileRenameInformation = 10;
+    const size_t bytes = name.size() * sizeof(wchar_t);
+    std::vector<char> buffer(offsetof(RenameInformation, FileName) + bytes + sizeof(wchar_t));
+    auto* info = reinterpret_cast<RenameInformation*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = folder;
+    info->FileNameLength = static_cast<ULONG>(bytes);
+    memcpy(info->FileName, name.data(), bytes);
+    IoStatusBlock status = {};
+    return setInformationFile != nullptr &&
+           setInformationFile(file, &status, buffer.data(), static_cast<ULONG>(buffer.size()),
+                              kFileRenameInformation) >= 0;
+}
+
+bool SetAttributesThrough(HANDLE object, DWORD attributes) {
+    FILE_BASIC_INFO info = {};
+    info.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(object, FileBasicInfo, &info, sizeof(info)) != 0;
+}
+
 class Win32OutputFile : public OutputFile {
 public:
     explicit Win32OutputFile(FileHandle file) : file_(std::move(file)) {}
@@ -42,9 +174,89 @@ public:
         written = done;
         return ok && done == size;
     }
+    bool Discard() override {
+        const bool deleted = DeleteThrough(file_.Get());
+        file_.Reset();
+        return deleted;
+    }
+    bool Replace(const std::string& target) override;
 
 private:
     FileHandle file_;
+};
+
+bool Win32OutputFile::Replace(const std::string& target) {
+    // The target's folder, held, must be where this file was made; the move then goes
+    // into that folder by its handle.
+    const std::wstring folderPath = ObjectPath(ExtractFolderPart(target));
+    const FileHandle folder = HoldPlainFolder(folderPath, false);
+    const std::wstring folderFinal = folder ? FinalPath(folder.Get()) : std::wstring();
+    const std::wstring targetPath = ObjectPath(target);
+    FileHandle old =
+        OpenObject(targetPath, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!old || !IsPlainObject(old.Get(), targetPath, false) ||
+        !LiesIn(folderFinal, FinalPath(old.Get()), true) ||
+        !LiesIn(folderFinal, FinalPath(file_.Get()), true) ||
+        !GetFileInformationByHandle(old.Get(), &info)) {
+        return false;
+    }
+    // Windows refuses to replace a read-only file; so do we, also where the file
+    // system itself would let it through (Wine run by root).
+    const DWORD attributes = info.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Not every file system lets a file take the place of a hidden or system file;
+    // the new file has attributes of its own, so the old ones go first, and come
+    // back when the move fails.
+    const DWORD hiding = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (hiding != 0 && !SetAttributesThrough(old.Get(), attributes & ~hiding)) {
+        return false;
+    }
+    // A file that is open cannot be replaced.
+    old.Reset();
+    const std::wstring name = ToWide(ExtractNamePart(target));
+    if (RenameInto(file_.Get(), folder.Get(), name)) {
+        return true;
+    }
+    if (hiding != 0) {
+        const DWORD error = GetLastError();
+        old = OpenObject(targetPath, FILE_WRITE_ATTRIBUTES, kShareAll);
+        if (old) {
+            SetAttributesThrough(old.Get(), attributes);
+        }
+        SetLastError(error);
+    }
+    return false;
+}
+
+// Removals inside a held folder, each confined by where the system finally found
+// what it opened.
+class Win32HeldFolder : public HeldFolder {
+public:
+    Win32HeldFolder(FileHandle folder, std::wstring finalPath)
+        : folder_(std::move(folder)), finalPath_(std::move(finalPath)) {}
+    bool RemoveInside(const std::string& path, bool folder) override {
+        const std::wstring name = ObjectPath(path);
+        const FileHandle object = OpenObject(name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+        if (!object) {
+            // The held folder itself opens with delete access only through its hold.
+            if (!folder || GetLastError() != ERROR_SHARING_VIOLATION) {
+                return false;
+            }
+            const FileHandle self = OpenObject(name, FILE_READ_ATTRIBUTES, kShareAll);
+            return self && IsPlainObject(self.Get(), name, true) &&
+                   SamePath(FinalPath(self.Get()), finalPath_) && DeleteThrough(folder_.Get());
+        }
+        return IsPlainObject(object.Get(), name, folder) &&
+               LiesIn(finalPath_, FinalPath(object.Get()), false) && DeleteThrough(object.Get());
+    }
+
+private:
+    FileHandle folder_;
+    std::wstring finalPath_;
 };
 
 // Attributes of a path, INVALID_FILE_ATTRIBUTES when it does not exist.
@@ -90,32 +302,17 @@ std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
     return std::make_unique<Win32InputFile>(std::move(file));
 }
 
-namespace {
+namespace {}  // namespace
 
-std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, DWORD disposition) {
-    FileHandle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+std::unique_ptr<OutputFile> Win32System::CreateNewForWrite(const std::string& path) {
+    // With delete access: a file given up or moved into place goes through its handle.
+    FileHandle file(CreateFileW(ToWidePath(path).c_str(),
+                                GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return nullptr;
     }
     return std::make_unique<Win32OutputFile>(std::move(file));
-}
-
-}  // namespace
-
-std::unique_ptr<OutputFile> Win32System::CreateForWrite(const std::string& path) {
-    // Windows refuses to truncate a read-only file; so do we, also where the file
-    // system itself would let the write through (Wine run by root).
-    const DWORD attributes = Attributes(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    return CreateOutputFile(path, CREATE_ALWAYS);
-}
-
-std::unique_ptr<OutputFile> Win32System::CreateNewForWrite(const std::string& path) {
-    return CreateOutputFile(path, CREATE_NEW);
 }
 
 bool Win32System::FileExists(const std::string& path) {
@@ -127,38 +324,6 @@ bool Win32System::IsReadOnlyFile(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
            (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-bool Win32System::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
-    // Windows refuses to replace a read-only file; so do we, also where the file
-    // system itself would let it through (Wine run by root).
-    const DWORD attributes = Attributes(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    // Not every file system lets a file take the place of a hidden or system file;
-    // the new file has attributes of its own, so the old ones go first, and come
-    // back when the move fails.
-    const std::wstring wideTarget = ToWidePath(target);
-    const DWORD hiding = attributes == INVALID_FILE_ATTRIBUTES
-                             ? 0
-                             : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    const DWORD shown = attributes & ~hiding;
-    if (hiding != 0 &&
-        !SetFileAttributesW(wideTarget.c_str(), shown != 0 ? shown : FILE_ATTRIBUTE_NORMAL)) {
-        return false;
-    }
-    if (MoveFileExW(ToWidePath(replacement).c_str(), wideTarget.c_str(),
-                    MOVEFILE_REPLACE_EXISTING)) {
-        return true;
-    }
-    if (hiding != 0) {
-        const DWORD error = GetLastError();
-        SetFileAttributesW(wideTarget.c_str(), attributes);
-        SetLastError(error);
-    }
-    return false;
 }
 
 bool Win32System::FolderExists(const std::string& path) {
@@ -219,9 +384,18 @@ bool Win32System::RemoveEmptyFolder(const std::string& path) {
 }
 
 bool Win32System::IsPlainFolder(const std::string& path) {
-    const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    const std::wstring name = ObjectPath(path);
+    const FileHandle folder = OpenObject(name, FILE_READ_ATTRIBUTES, kShareAll);
+    return folder && IsPlainObject(folder.Get(), name, true);
+}
+
+std::unique_ptr<HeldFolder> Win32System::HoldFolder(const std::string& path) {
+    FileHandle folder = HoldPlainFolder(ObjectPath(path), true);
+    std::wstring finalPath = folder ? FinalPath(folder.Get()) : std::wstring();
+    if (finalPath.empty()) {
+        return nullptr;
+    }
+    return std::make_unique<Win32HeldFolder>(std::move(folder), std::move(finalPath));
 }
 
 int64_t Win32System::DiskFreeBytes(const std::string& root) {

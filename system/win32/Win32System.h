@@ -7,17 +7,16 @@
 class Win32System : public System {
 public:
     std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
-    std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool IsReadOnlyFile(const std::string& path) override;
-    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     bool IsPlainFolder(const std::string& path) override;
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& path) override;
     int64_t DiskFreeBytes(const std::string& root) override;
 
     std::string ReadUserString(const std::string& key, const std::string& name,

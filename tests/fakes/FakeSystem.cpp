@@ -11,6 +11,7 @@
 
 #include "system/Cp932.h"
 #include "system/Paths.h"
+#include "system/ReparseTags.h"
 
 namespace {
 
@@ -90,10 +91,26 @@ public:
     bool Write(const void* buffer, uint32_t size, uint32_t& written) override {
         return system_.WriteToFile(path_, buffer, size, written);
     }
+    bool Discard() override { return system_.RemoveFile(path_); }
+    bool Replace(const std::string& target) override {
+        return system_.ReplaceWithFile(path_, target);
+    }
 
 private:
     FakeSystem& system_;
     std::string path_;
+};
+
+class FakeHeldFolder : public HeldFolder {
+public:
+    FakeHeldFolder(FakeSystem& system, std::string key) : system_(system), key_(std::move(key)) {}
+    bool RemoveInside(const std::string& path, bool folder) override {
+        return system_.RemoveInsideHeld(key_, path, folder);
+    }
+
+private:
+    FakeSystem& system_;
+    std::string key_;
 };
 
 }  // namespace
@@ -106,7 +123,6 @@ FakeSystem::FakeSystem() {
 const char* OperationName(FakeOperation operation) {
     static const char* const kNames[] = {
         "OpenForRead",
-        "CreateForWrite",
         "CreateNewForWrite",
         "FileExists",
         "IsReadOnlyFile",
@@ -117,6 +133,7 @@ const char* OperationName(FakeOperation operation) {
         "RemoveFile",
         "RemoveEmptyFolder",
         "IsPlainFolder",
+        "HoldFolder",
         "DiskFreeBytes",
         "ReadUserString",
         "ReadMachineString",
@@ -225,11 +242,16 @@ void FakeSystem::AddFile(const std::string& path, const std::string& data, bool 
     nodes[Key(path)] = Node{path, false, readOnly, data};
 }
 
-void FakeSystem::AddJunction(const std::string& path, const std::string& target) {
+void FakeSystem::AddJunction(const std::string& path, const std::string& target, uint32_t tag) {
     AddFolder(ExtractFolderPart(path));
     AddFolder(target);
     nodes[Key(path)] = Node{path, true, false, {}};
+    nodes[Key(path)].reparseTag = tag;
     junctions[Key(path)] = Key(target);
+}
+
+void FakeSystem::SetReparseTag(const std::string& path, uint32_t tag) {
+    nodes.at(Key(path)).reparseTag = tag;
 }
 
 bool FakeSystem::HasFile(const std::string& path) const {
@@ -284,24 +306,6 @@ std::unique_ptr<InputFile> FakeSystem::OpenForRead(const std::string& path) {
     return std::make_unique<FakeInputFile>(*this, path, node->second.data);
 }
 
-std::unique_ptr<OutputFile> FakeSystem::CreateForWrite(const std::string& path) {
-    const std::string key = Key(path);
-    auto parent = nodes.find(Key(ExtractFolderPart(path)));
-    auto node = nodes.find(key);
-    if (Fails(FakeOperation::CreateForWrite, path) || parent == nodes.end() ||
-        !parent->second.folder ||
-        (node != nodes.end() &&
-         (node->second.folder || node->second.readOnly || node->second.hidden))) {
-        return nullptr;
-    }
-    if (node == nodes.end()) {
-        nodes[key] = Node{path, false, false, {}};
-    } else {
-        node->second.data.clear();
-    }
-    return std::make_unique<FakeOutputFile>(*this, path);
-}
-
 std::unique_ptr<OutputFile> FakeSystem::CreateNewForWrite(const std::string& path) {
     if (nodes.count(Key(path)) != 0) {
         Fails(FakeOperation::CreateNewForWrite, path);
@@ -326,12 +330,13 @@ bool FakeSystem::IsReadOnlyFile(const std::string& path) {
            !node->second.folder && node->second.readOnly;
 }
 
-bool FakeSystem::ReplaceExistingFile(const std::string& replacement, const std::string& target) {
+bool FakeSystem::ReplaceWithFile(const std::string& replacement, const std::string& target) {
     auto from = nodes.find(Key(replacement));
     auto to = nodes.find(Key(target));
     if (Fails(FakeOperation::ReplaceExistingFile, target) || from == nodes.end() ||
         from->second.folder || to == nodes.end() || to->second.folder || to->second.readOnly ||
-        from == to) {
+        IsLinkTag(to->second.reparseTag) ||
+        Key(ExtractFolderPart(replacement)) != Key(ExtractFolderPart(target)) || from == to) {
         return false;
     }
     // The target keeps its name and takes the replacement's contents and attributes.
@@ -423,7 +428,29 @@ bool FakeSystem::RemoveEmptyFolder(const std::string& path) {
 bool FakeSystem::IsPlainFolder(const std::string& path) {
     auto node = nodes.find(Key(path));
     return !Fails(FakeOperation::IsPlainFolder, path) && node != nodes.end() &&
-           node->second.folder && junctions.count(node->first) == 0;
+           node->second.folder && !IsLinkTag(node->second.reparseTag);
+}
+
+std::unique_ptr<HeldFolder> FakeSystem::HoldFolder(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    if (Fails(FakeOperation::HoldFolder, path) || node == nodes.end() || !node->second.folder ||
+        IsLinkTag(node->second.reparseTag)) {
+        return nullptr;
+    }
+    return std::make_unique<FakeHeldFolder>(*this, node->first);
+}
+
+bool FakeSystem::RemoveInsideHeld(const std::string& heldKey, const std::string& path,
+                                  bool folder) {
+    const std::string key = Key(path);
+    auto node = nodes.find(key);
+    const bool inside =
+        key.compare(0, heldKey.size() + 1, heldKey + "\\") == 0 || (folder && key == heldKey);
+    if (node == nodes.end() || node->second.folder != folder ||
+        IsLinkTag(node->second.reparseTag) || !inside) {
+        return false;
+    }
+    return folder ? RemoveEmptyFolder(path) : RemoveFile(path);
 }
 
 int64_t FakeSystem::DiskFreeBytes(const std::string& root) {

@@ -15,7 +15,6 @@
 // reads, sizes and writes on open files.
 enum class FakeOperation {
     OpenForRead,
-    CreateForWrite,
     CreateNewForWrite,
     FileExists,
     IsReadOnlyFile,
@@ -26,6 +25,7 @@ enum class FakeOperation {
     RemoveFile,
     RemoveEmptyFolder,
     IsPlainFolder,
+    HoldFolder,
     DiskFreeBytes,
     ReadUserString,
     ReadMachineString,
@@ -78,9 +78,14 @@ public:
     void AddFolder(const std::string& path);  // with its parents
     void AddFile(const std::string& path, const std::string& data = std::string(),
                  bool readOnly = false);  // with its parent folders
-    // A junction at `path` (made with its parents) to the folder `target`: paths that
-    // go on below it lead into the target, as on the real system.
-    void AddJunction(const std::string& path, const std::string& target);
+    // A link at `path` (made with its parents) to the folder `target`: paths that go on
+    // below it lead into the target, as on the real system. A junction unless another
+    // reparse tag is given.
+    static constexpr uint32_t kJunctionTag = 0xA0000003;
+    void AddJunction(const std::string& path, const std::string& target,
+                     uint32_t tag = kJunctionTag);
+    // Gives an existing file or folder a reparse tag.
+    void SetReparseTag(const std::string& path, uint32_t tag);
     bool HasFile(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
     std::string FileData(const std::string& path) const;
@@ -126,17 +131,16 @@ public:
 
     // ---- System ----
     std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
-    std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool IsReadOnlyFile(const std::string& path) override;
-    bool ReplaceExistingFile(const std::string& replacement, const std::string& target) override;
     bool FolderExists(const std::string& path) override;
     bool FindFiles(const std::string& pattern, std::vector<FindEntry>& entries) override;
     bool CreateFolderTree(const std::string& path, bool* created = nullptr) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     bool IsPlainFolder(const std::string& path) override;
+    std::unique_ptr<HeldFolder> HoldFolder(const std::string& path) override;
     int64_t DiskFreeBytes(const std::string& root) override;
     std::string ReadUserString(const std::string& key, const std::string& name,
                                const std::string& def) override;
@@ -166,6 +170,11 @@ public:
     bool Fails(FakeOperation operation, const std::string& path);
     // A write on a file opened here: as much as the disk has room for.
     bool WriteToFile(const std::string& path, const void* buffer, uint32_t size, uint32_t& written);
+    // Moves the file opened here as `replacement` into the place of `target`.
+    bool ReplaceWithFile(const std::string& replacement, const std::string& target);
+    // A removal through a folder held as `heldKey`: what `path` leads to must be of the
+    // kind asked, no link, and inside the held folder (a folder: or the folder itself).
+    bool RemoveInsideHeld(const std::string& heldKey, const std::string& path, bool folder);
 
 private:
     struct Node {
@@ -176,6 +185,7 @@ private:
         // The hidden or the system attribute, which makes the system refuse to create
         // the file anew with normal attributes.
         bool hidden = false;
+        uint32_t reparseTag = 0;
     };
     std::map<std::string, Node> nodes;
     // The folders that are junctions, by key, and the keys of their targets.

@@ -34,6 +34,9 @@ void ScriptedUi::PumpMessages() {
 
 void ScriptedUi::SetStatus(const std::string& text) {
     events.push_back("status " + text);
+    if (onStatus) {
+        onStatus(text);
+    }
 }
 void ScriptedUi::SetBarMax(int max) {
     events.push_back("max " + std::to_string(max));

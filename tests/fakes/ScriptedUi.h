@@ -1,6 +1,7 @@
 // A user interface for the engine tests: it records every status text, bar value
 // and message box as one line of `events`, answers message boxes from a script and
-// can run a hook at each message pump (to request a cancel at a chosen point).
+// can run a hook at each message pump (to request a cancel at a chosen point), message
+// or status text.
 #pragma once
 
 #include <deque>
@@ -19,6 +20,8 @@ public:
     int pumps = 0;
     std::function<void()> onPump;
     std::function<void()> onMessage;
+    // Runs at each status text, after it is recorded.
+    std::function<void(const std::string& text)> onStatus;
 
     bool ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                      MessageIcon icon) override;

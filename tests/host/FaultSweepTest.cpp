@@ -362,9 +362,9 @@ protected:
 
     // Whether `entry`, left behind by an uninstallation that reported success, is
     // what the one failed operation kept from being removed (the removal is best
-    // effort): its own target with the folders above it, what lies in a folder that
-    // could not be checked, the shortcuts of a location that could not be found, the
-    // Uninstall entry, or everything the record lists when the user agreed to go on
+    // effort): its own target with the folders above it, everything in the
+    // installation's folder when it could not be held, the shortcuts of a location that could not
+    // be found, the Uninstall entry, or everything the record lists when the user agreed to go on
     // without the record.
     bool KeptByTheFault(const std::string& entry, const std::string& operation,
                         bool recordPassedOver) const {
@@ -378,11 +378,10 @@ protected:
             const std::string key = "file " + medium.Key(path);
             return entry == key || StartsWith(key, entry + "\\");
         }
-        if (name == "IsPlainFolder") {
-            // Every line that passes that folder is passed over: what lies in it stays,
-            // and so do the folders above it.
+        if (name == "HoldFolder") {
+            // Every line is passed over: the folder and all in it stay.
             const std::string key = "file " + medium.Key(path);
-            return entry == key || StartsWith(entry, key + "\\") || StartsWith(key, entry + "\\");
+            return entry == key || StartsWith(entry, key + "\\");
         }
         if (name == "ShellFolderPath") {
             const std::string folder = path == "25" ? kDesktop : kPrograms;

@@ -91,7 +91,7 @@ TEST(FileCopy, BeginOpensBothFilesOrAsksWhetherToGoOn) {
         {"target fails and the size cannot be read",
          [](FakeSystem& s) {
              s.failIf = [](FakeOperation op, const std::string&) {
-                 return op == FakeOperation::Size || op == FakeOperation::CreateForWrite;
+                 return op == FakeOperation::Size || op == FakeOperation::CreateNewForWrite;
              };
          },
          true, CopyStart::TargetSkipped, 0, WritePrompt("C:\\Dst\\a.bin"), "-"},
@@ -148,7 +148,7 @@ TEST(FileCopy, CopiesInChunksOf512KiB) {
         ChunkResult result = ChunkResult::FullChunk;
         while (result == ChunkResult::FullChunk) {
             uint32_t bytes = 99;
-            result = CopyNextChunk(system, job, bytes);
+            result = CopyNextChunk(job, bytes);
             chunks.push_back(bytes);
         }
         EXPECT_EQ(result, ChunkResult::Finished);
@@ -163,7 +163,7 @@ TEST(FileCopy, CopiesInChunksOf512KiB) {
 
         // A finished job moves nothing more.
         uint32_t bytes = 99;
-        EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+        EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
         EXPECT_EQ(bytes, 99u);
     }
 }
@@ -177,11 +177,11 @@ TEST_F(FileCopyTest, OneBufferServesEveryFileOfAJob) {
     const char* buffer = job.Buffer.data();
     EXPECT_EQ(job.Buffer.size(), CopyPieceSize);
     uint32_t bytes = 0;
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\b.bin", "C:\\Dst\\b.bin", skipped),
               CopyStart::Copying);
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
     EXPECT_EQ(job.Buffer.data(), buffer);
     EXPECT_TRUE(system.FileData("C:\\Dst\\b.bin") == Contents(CopyChunkSize + 10));
 }
@@ -231,8 +231,8 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
         ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
                   CopyStart::Copying);
         uint32_t bytes = 0;
-        EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
-        EXPECT_EQ(CopyNextChunk(system, job, bytes), c.failure);
+        EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
+        EXPECT_EQ(CopyNextChunk(job, bytes), c.failure);
         EXPECT_FALSE(system.HasFile("C:\\Dst\\a.bin"));
         EXPECT_FALSE(job.Source || job.Target);
         EXPECT_TRUE(ui.Messages().empty());
@@ -247,8 +247,8 @@ TEST(FileCopy, AFailedChunkDeletesThePartialTargetAndAsks) {
 // A system whose writes take only half of each buffer and still report success.
 class ShortWriteSystem : public FakeSystem {
 public:
-    std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) override {
-        std::unique_ptr<OutputFile> file = FakeSystem::CreateForWrite(path);
+    std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override {
+        std::unique_ptr<OutputFile> file = FakeSystem::CreateNewForWrite(path);
         return file ? std::make_unique<HalfWriter>(std::move(file)) : nullptr;
     }
 
@@ -260,6 +260,8 @@ private:
             file_->Write(buffer, size / 2, written);
             return true;
         }
+        bool Discard() override { return file_->Discard(); }
+        bool Replace(const std::string& target) override { return file_->Replace(target); }
 
     private:
         std::unique_ptr<OutputFile> file_;
@@ -276,7 +278,7 @@ TEST(FileCopy, AShortWriteIsAFailureEvenWhenReportedAsSuccess) {
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
               CopyStart::Copying);
     uint32_t bytes = 0;
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::WriteFailed);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::WriteFailed);
     EXPECT_FALSE(system.HasFile("C:\\Dst\\a.bin"));
 }
 
@@ -287,31 +289,31 @@ TEST_F(FileCopyTest, ADiskWithRoomForExactlyTheFileIsNotAFailure) {
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
               CopyStart::Copying);
     uint32_t bytes = 0;
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
     EXPECT_EQ(system.FileData("C:\\Dst\\a.bin").size(), size_t{CopyChunkSize});
 }
 
 TEST_F(FileCopyTest, AbortClosesTheJobAndDeletesTheTarget) {
-    EXPECT_FALSE(AbortFileCopy(system, job));  // nothing open
+    EXPECT_FALSE(AbortFileCopy(job));  // nothing open
 
     system.AddFile("D:\\SETUP\\a.bin", Contents(CopyChunkSize + 1));
     int64_t skipped = 0;
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
               CopyStart::Copying);
     uint32_t bytes = 0;
-    ASSERT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
-    EXPECT_TRUE(AbortFileCopy(system, job));
+    ASSERT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
+    EXPECT_TRUE(AbortFileCopy(job));
     EXPECT_FALSE(system.HasFile("C:\\Dst\\a.bin"));
     EXPECT_FALSE(job.Source || job.Target);
-    EXPECT_FALSE(AbortFileCopy(system, job));
+    EXPECT_FALSE(AbortFileCopy(job));
 
     ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", "C:\\Dst\\a.bin", skipped),
               CopyStart::Copying);
     system.failIf = [](FakeOperation op, const std::string&) {
         return op == FakeOperation::RemoveFile;
     };
-    EXPECT_FALSE(AbortFileCopy(system, job));
+    EXPECT_FALSE(AbortFileCopy(job));
     EXPECT_FALSE(job.Source || job.Target);
 }
 
@@ -340,7 +342,7 @@ protected:
         ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped),
                   CopyStart::Copying);
         uint32_t bytes = 0;
-        ASSERT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
+        ASSERT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
     }
     const int64_t size = CopyChunkSize + 90000;
     const std::string target = "C:\\Dst\\a.bin";
@@ -350,7 +352,7 @@ TEST_F(ExistingTargetTest, IsReplacedOnlyByACompleteCopy) {
     CopyFirstChunk();
     EXPECT_EQ(system.FileData(target), "the user's own");
     uint32_t bytes = 0;
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
     EXPECT_EQ(bytes, 90000u);
     EXPECT_TRUE(system.FileData(target) == Contents(size));
     EXPECT_EQ(FilesIn(system, "C:\\Dst\\"), std::vector<std::string>{target});
@@ -394,9 +396,9 @@ TEST_F(ExistingTargetTest, AFailureOrACancelLeavesTheOriginal) {
         CopyFirstChunk();
         uint32_t bytes = 0;
         if (c.failure == ChunkResult::Finished) {
-            EXPECT_TRUE(AbortFileCopy(system, job));
+            EXPECT_TRUE(AbortFileCopy(job));
         } else {
-            EXPECT_EQ(CopyNextChunk(system, job, bytes), c.failure);
+            EXPECT_EQ(CopyNextChunk(job, bytes), c.failure);
         }
         EXPECT_FALSE(job.Source || job.Target);
         EXPECT_EQ(system.FileData(target), "the user's own");
@@ -438,8 +440,8 @@ TEST_F(ExistingTargetTest, HiddenOrSystemIsOverwrittenReadOnlyIsRefused) {
         ASSERT_EQ(BeginFileCopy(system, ui, job, "D:\\SETUP\\a.bin", target, skipped), c.result);
         if (c.result == CopyStart::Copying) {
             uint32_t bytes = 0;
-            EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::FullChunk);
-            EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+            EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::FullChunk);
+            EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
             EXPECT_TRUE(system.FileData(target) == Contents(size));
             // The attributes of a newly written file.
             EXPECT_FALSE(system.IsHidden(target));
@@ -458,7 +460,7 @@ TEST_F(ExistingTargetTest, TheReplacementTakesAFreeNameAndLeavesOtherFilesAlone)
     CopyFirstChunk();
     EXPECT_EQ(job.ReplacementPath, "C:\\Dst\\~setup2.tmp");
     uint32_t bytes = 0;
-    EXPECT_EQ(CopyNextChunk(system, job, bytes), ChunkResult::Finished);
+    EXPECT_EQ(CopyNextChunk(job, bytes), ChunkResult::Finished);
     EXPECT_EQ(system.FileData("C:\\Dst\\~setup1.tmp"), "someone else's");
     EXPECT_EQ(FilesIn(system, "C:\\Dst\\"),
               (std::vector<std::string>{target, "C:\\Dst\\~setup1.tmp"}));
@@ -685,7 +687,7 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
          {}},
         {"target cannot be created, Yes",
          [](FakeSystem& s) {
-             s.failIf = FailNth(FakeOperation::CreateForWrite, "C:\\Dst\\a.bin", 1);
+             s.failIf = FailNth(FakeOperation::CreateNewForWrite, "C:\\Dst\\a.bin", 1);
          },
          true,
          true,
@@ -697,7 +699,7 @@ TEST(CopyPhase, AFailedFileIsSkippedOrStopsThePhase) {
          {b}},
         {"target cannot be created, No",
          [](FakeSystem& s) {
-             s.failIf = FailNth(FakeOperation::CreateForWrite, "C:\\Dst\\a.bin", 1);
+             s.failIf = FailNth(FakeOperation::CreateNewForWrite, "C:\\Dst\\a.bin", 1);
          },
          false,
          false,

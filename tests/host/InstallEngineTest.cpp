@@ -5,6 +5,7 @@
 
 #include "install/FolderScan.h"
 #include "install/InstallEngine.h"
+#include "system/ReparseTags.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedUi.h"
 
@@ -243,6 +244,41 @@ TEST_F(InstallEngineTest, AJunctionInTheDestinationStopsTheInstallation) {
     }
 }
 
+// Only a reparse point that leads elsewhere stops the installation: a folder kept by
+// a cloud-sync client or deduplicated is an ordinary folder.
+TEST_F(InstallEngineTest, OnlyALinkTagMakesTheDestinationNoPlainFolder) {
+    const struct {
+        const char* name;
+        uint32_t tag;
+        Events messages;
+    } cases[] = {
+        {"junction", 0xA0000003, {kExists, kFolderFailed}},
+        {"symbolic link", 0xA000000C, {kExists, kFolderFailed}},
+        {"cloud files", 0x9000001A, {kExists, kSuccess}},
+        {"deduplication", 0x80000013, {kExists, kSuccess}},
+        {"unknown", 0x00001234, {kExists, kSuccess}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        if (IsLinkTag(c.tag)) {
+            fresh.AddJunction(kDst, "C:\\Windows", c.tag);
+        } else {
+            fresh.AddFolder(kDst + "\\sub");
+            fresh.SetReparseTag(kDst, c.tag);
+            fresh.SetReparseTag(kDst + "\\sub", c.tag);
+        }
+        ScriptedUi run;
+        run.answers = {true, true};
+        TSetupSettings settings = s;
+        bool flag = false;
+        RunInstall(flag, settings, medium, fresh, run);
+        EXPECT_EQ(c.messages, run.Messages());
+        EXPECT_EQ(!IsLinkTag(c.tag), fresh.HasFile(kDst + "\\sub\\b.bin"));
+        EXPECT_FALSE(fresh.HasFile("C:\\Windows\\sub\\b.bin"));
+    }
+}
+
 // Every pump of a full run is a point where the user may close the window. Up to the
 // record step that stops the installation: a partial copy is deleted, no record and no
 // registry value exist; a request during the shortcuts or the registry is not seen.
@@ -336,7 +372,7 @@ TEST_F(InstallEngineTest, FailuresStopWithTheirMessage) {
          kCancel,
          false},
         {"target file, No",
-         FakeOperation::CreateForWrite,
+         FakeOperation::CreateNewForWrite,
          kDst + "\\a.txt",
          {true, false, true},
          kCancel,
@@ -402,7 +438,7 @@ TEST_F(InstallEngineTest, ValuesWrittenBeforeAFailedRegistryWriteStay) {
 TEST_F(InstallEngineTest, SkippedFilesAfterYes) {
     system.failIf = [](FakeOperation op, const std::string& path) {
         return (op == FakeOperation::OpenForRead && path == "D:\\SETUP\\a.txt") ||
-               (op == FakeOperation::CreateForWrite && path == kDst + "\\sub\\b.bin");
+               (op == FakeOperation::CreateNewForWrite && path == kDst + "\\sub\\b.bin");
     };
     ui.answers = {true, true, true, true};
     Install();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "system/ReparseTags.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedUi.h"
 #include "uninstall/UninstallEngine.h"
@@ -254,6 +255,35 @@ TEST_F(UninstallEngineTest, NothingIsDeletedThroughAJunction) {
         }
         for (const std::string& path : c.gone) {
             EXPECT_FALSE(fresh.HasFile(path)) << path;
+        }
+    }
+}
+
+// A line whose file or folder carries a link's reparse tag is passed over, and so is
+// every line when the root carries one; any other tag marks an ordinary file or folder.
+TEST_F(UninstallEngineTest, OnlyALinkTagKeepsALine) {
+    const std::string record = "C:\\App\\_setup.log";
+    const struct {
+        const char* name;
+        uint32_t tag;
+    } tags[] = {
+        {"junction", 0xA0000003},      {"symbolic link", 0xA000000C}, {"cloud files", 0x9000001A},
+        {"deduplication", 0x80000013}, {"unknown", 0x00001234},
+    };
+    for (const auto& t : tags) {
+        for (const std::string& tagged :
+             {std::string("C:\\App"), std::string("C:\\App\\sub"), std::string("C:\\App\\a.txt")}) {
+            SCOPED_TRACE(std::string(t.name) + " on " + tagged);
+            FakeSystem fresh = system;
+            fresh.AddFile(record, "C:\\App\\a.txt\r\n" + record + "\r\n.\r\nC:\\App\\sub\\\r\n");
+            fresh.SetValue(Root::User, kProductKey, "LogFile", record);
+            fresh.SetReparseTag(tagged, t.tag);
+            EXPECT_EQ(std::vector<std::string>{kSuccess}, UninstallConfirmed(fresh));
+            const bool kept = IsLinkTag(t.tag);
+            const bool rootKept = kept && tagged == "C:\\App";
+            EXPECT_EQ(kept && tagged != "C:\\App\\sub", fresh.HasFile("C:\\App\\a.txt"));
+            EXPECT_EQ(kept && tagged != "C:\\App\\a.txt", fresh.HasFolder("C:\\App\\sub"));
+            EXPECT_EQ(rootKept, fresh.HasFile(record));
         }
     }
 }

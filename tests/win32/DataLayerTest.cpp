@@ -230,11 +230,11 @@ TEST_F(DataLayerTest, AnExistingFileIsReplacedOnlyByACompleteCopy) {
         ASSERT_EQ(CopyStart::Copying, BeginFileCopy(system_, ui_, job, ToCodePage(source),
                                                     ToCodePage(target), skipped));
         uint32_t bytes = 0;
-        ASSERT_EQ(ChunkResult::FullChunk, CopyNextChunk(system_, job, bytes));
+        ASSERT_EQ(ChunkResult::FullChunk, CopyNextChunk(job, bytes));
         if (c.cancel) {
-            EXPECT_TRUE(AbortFileCopy(system_, job));
+            EXPECT_TRUE(AbortFileCopy(job));
         } else {
-            EXPECT_EQ(c.last, CopyNextChunk(system_, job, bytes));
+            EXPECT_EQ(c.last, CopyNextChunk(job, bytes));
         }
         user.Reset();
         const bool replaced = !c.cancel && c.last == ChunkResult::Finished;

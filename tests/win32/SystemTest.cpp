@@ -18,6 +18,7 @@
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
 #include "tests/win32/ShellLinkReader.h"
+#include "tests/win32/UnixLinks.h"
 
 namespace {
 
@@ -242,28 +243,6 @@ TEST(ProcessTest, ExecutablePathNamesTheRunningProgram) {
 
 // ---- Files and folders ----
 
-// Removes a folder with everything in it, through the raw API.
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    {
-        FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
-        while (find) {
-            const std::wstring name = data.cFileName;
-            const std::wstring path = folder + L"\\" + name;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            } else if (name != L"." && name != L"..") {
-                RemoveTree(path);
-            }
-            if (!FindNextFileW(find.Get(), &data)) {
-                break;
-            }
-        }
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 // A fresh folder under the temporary folder for each test: `base_` in code page 932
 // and `wideBase_` in UTF-16, both ending in a separator.
 class TempFolderTest : public ::testing::Test {
@@ -272,20 +251,23 @@ protected:
         wchar_t temp[MAX_PATH + 1];
         ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
         wideBase_ = std::wstring(temp) + L"SetupTests" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(wideBase_);
+        RemoveUnixTree(wideBase_);
         ASSERT_TRUE(CreateDirectoryW(wideBase_.c_str(), nullptr));
         wideBase_ += L"\\";
         base_ = ToCodePage(wideBase_);
     }
     void TearDown() override {
-        RemoveTree(wideBase_.substr(0, wideBase_.size() - 1));
-        EXPECT_FALSE(system_.FolderExists(base_));
+        EXPECT_TRUE(RemoveUnixTree(wideBase_.substr(0, wideBase_.size() - 1)));
     }
 
+    // Writes a file through the raw API, over an existing one.
     bool WriteText(const std::string& path, const std::string& data) {
-        std::unique_ptr<OutputFile> file = system_.CreateForWrite(path);
-        uint32_t written = 0;
-        return file && file->Write(data.data(), static_cast<uint32_t>(data.size()), written) &&
+        FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        return file &&
+               WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written,
+                         nullptr) &&
                written == data.size();
     }
     // What a program opened through the shell, which runs on by itself, writes into
@@ -334,7 +316,7 @@ TEST_F(FileSystemTest, WrittenFileReadsBackWithItsSize) {
     }
     const std::string path = base_ + "data.bin";
     {
-        std::unique_ptr<OutputFile> file = system_.CreateForWrite(path);
+        std::unique_ptr<OutputFile> file = system_.CreateNewForWrite(path);
         ASSERT_TRUE(file);
         for (size_t offset = 0; offset < data.size(); offset += 65536) {
             const uint32_t size =
@@ -350,17 +332,45 @@ TEST_F(FileSystemTest, WrittenFileReadsBackWithItsSize) {
     EXPECT_EQ(static_cast<int64_t>(data.size()), file->Size());
 }
 
-TEST_F(FileSystemTest, CreateForWriteTruncatesAnExistingFile) {
-    const std::string path = base_ + "a.txt";
-    ASSERT_TRUE(WriteText(path, "a longer first content"));
-    ASSERT_TRUE(WriteText(path, "x"));
-    EXPECT_EQ("x", ReadText(path));
+// A new file is made only where nothing of its name is: not over a file, a folder,
+// or a link, even one whose target is gone.
+TEST_F(FileSystemTest, ANewFileIsMadeOnlyWhereNothingIs) {
+    ASSERT_TRUE(WriteText(base_ + "file.txt", "kept"));
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "folder"));
+    ASSERT_TRUE(WriteText(base_ + "elsewhere.txt", "elsewhere"));
+    ASSERT_TRUE(MakeUnixLink(wideBase_ + L"link.txt", wideBase_ + L"elsewhere.txt"));
+    ASSERT_TRUE(WriteText(base_ + "gone.txt", "gone"));
+    ASSERT_TRUE(MakeUnixLink(wideBase_ + L"dangling.txt", wideBase_ + L"gone.txt"));
+    ASSERT_TRUE(DeleteFileW((wideBase_ + L"gone.txt").c_str()));
+    for (const char* name : {"file.txt", "folder", "link.txt", "dangling.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(system_.CreateNewForWrite(base_ + name));
+    }
+    EXPECT_EQ("kept", ReadText(base_ + "file.txt"));
+    EXPECT_EQ("elsewhere", ReadText(base_ + "elsewhere.txt"));
+    EXPECT_FALSE(system_.FileExists(base_ + "gone.txt"));
+    EXPECT_TRUE(system_.CreateNewForWrite(base_ + "new.txt"));
+}
+
+// A file given up is deleted through its handle: the file written, whatever its name
+// leads to by then.
+TEST_F(FileSystemTest, ADiscardedFileGoesWhateverItsNameLeadsTo) {
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "dst"));
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "victim"));
+    ASSERT_TRUE(WriteText(base_ + "victim\\a.bin", "victim"));
+    std::unique_ptr<OutputFile> file = system_.CreateNewForWrite(base_ + "dst\\a.bin");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(MoveFileW((wideBase_ + L"dst").c_str(), (wideBase_ + L"moved").c_str()));
+    ASSERT_TRUE(MakeUnixLink(wideBase_ + L"dst", wideBase_ + L"victim"));
+    // Wine keeps the file, once its name leads elsewhere; Windows deletes it.
+    file->Discard();
+    EXPECT_EQ("victim", ReadText(base_ + "victim\\a.bin"));
 }
 
 TEST_F(FileSystemTest, OpeningFailsForMissingFilesAndFolders) {
     EXPECT_FALSE(system_.OpenForRead(base_ + "missing.txt"));
     EXPECT_FALSE(system_.OpenForRead(base_));
-    EXPECT_FALSE(system_.CreateForWrite(base_ + "missing\\a.txt"));
+    EXPECT_FALSE(system_.CreateNewForWrite(base_ + "missing\\a.txt"));
 }
 
 TEST_F(FileSystemTest, ReadersShareAFileThatNoWriterMayOpen) {
@@ -371,7 +381,7 @@ TEST_F(FileSystemTest, ReadersShareAFileThatNoWriterMayOpen) {
         std::unique_ptr<InputFile> second = system_.OpenForRead(path);
         EXPECT_TRUE(first);
         EXPECT_TRUE(second);
-        EXPECT_FALSE(system_.CreateForWrite(path));
+        EXPECT_FALSE(WriteText(path, "no"));
     }
     EXPECT_TRUE(WriteText(path, "free again"));
 }
@@ -467,9 +477,9 @@ TEST_F(FileSystemTest, FolderOutsideTheCodePageIsHeldByItsShortForm) {
         if (c.exact) {
             EXPECT_EQ(ToCodePage(wide), held);
         } else {
-            EXPECT_TRUE(std::all_of(held.begin(), held.end(),
-                                    [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
-                << held;
+            EXPECT_TRUE(std::all_of(held.begin(), held.end(), [](char b) {
+                return static_cast<unsigned char>(b) < 0x80;
+            })) << held;
             EXPECT_EQ(std::string::npos, held.find('?')) << held;
         }
         EXPECT_TRUE(system_.FolderExists(held));
@@ -555,48 +565,6 @@ TEST_F(FileSystemTest, RemovalOfFilesAndEmptyFoldersOnly) {
     EXPECT_FALSE(system_.RemoveEmptyFolder(base_ + "full"));
 }
 
-TEST_F(FileSystemTest, ReadOnlyFileIsNotTruncated) {
-    const std::string path = base_ + "kept.txt";
-    ASSERT_TRUE(WriteText(path, "kept"));
-    ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(system_.CreateForWrite(path));
-    EXPECT_EQ("kept", ReadText(path));
-}
-
-// Makes `link` a junction to `target` as the system's own tools do; false where the
-// file system has no reparse points.
-bool MakeJunction(const std::wstring& link, const std::wstring& target) {
-    if (!CreateDirectoryW(link.c_str(), nullptr)) {
-        return false;
-    }
-    FileHandle folder(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
-    if (!folder) {
-        return false;
-    }
-    // The mount point form: tag, data length, reserved, the offsets and lengths of the
-    // substitute and the print name, then both names with their NULs.
-    const std::wstring substitute = L"\\??\\" + target;
-    const std::wstring names = substitute + L'\0' + target + L'\0';
-    const WORD substituteBytes = static_cast<WORD>(substitute.size() * sizeof(wchar_t));
-    const WORD fields[] = {static_cast<WORD>(4 * sizeof(WORD) + names.size() * sizeof(wchar_t)),
-                           0,
-                           0,
-                           substituteBytes,
-                           static_cast<WORD>(substituteBytes + sizeof(wchar_t)),
-                           static_cast<WORD>(target.size() * sizeof(wchar_t))};
-    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    std::vector<BYTE> data(sizeof(tag) + sizeof(fields) + names.size() * sizeof(wchar_t));
-    memcpy(data.data(), &tag, sizeof(tag));
-    memcpy(data.data() + sizeof(tag), fields, sizeof(fields));
-    memcpy(data.data() + sizeof(tag) + sizeof(fields), names.data(),
-           names.size() * sizeof(wchar_t));
-    DWORD returned = 0;
-    return DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, data.data(),
-                           static_cast<DWORD>(data.size()), nullptr, 0, &returned, nullptr) != 0;
-}
-
 TEST_F(FileSystemTest, OnlyARealFolderIsAPlainFolder) {
     ASSERT_TRUE(system_.CreateFolderTree(base_ + "folder\\" + "表"));
     ASSERT_TRUE(WriteText(base_ + "file.txt", "1"));
@@ -614,21 +582,77 @@ TEST_F(FileSystemTest, OnlyARealFolderIsAPlainFolder) {
     }
 }
 
-TEST_F(FileSystemTest, AJunctionIsNoPlainFolder) {
+// A link to a folder is no plain folder, whether or not its name ends in a separator
+// (Wine reports the link only without one), and cannot be held.
+TEST_F(FileSystemTest, ALinkIsNoPlainFolder) {
     ASSERT_TRUE(system_.CreateFolderTree(base_ + "target\\inner"));
-    if (!MakeJunction(wideBase_ + L"link", wideBase_ + L"target")) {
-        RemoveDirectoryW((wideBase_ + L"link").c_str());
-        GTEST_SKIP() << "no junctions on this file system (error " << GetLastError() << ")";
-    }
+    ASSERT_TRUE(MakeUnixLink(wideBase_ + L"link", wideBase_ + L"target"));
     EXPECT_TRUE(system_.FolderExists(base_ + "link\\inner"));
-    EXPECT_FALSE(system_.IsPlainFolder(base_ + "link"));
-    EXPECT_FALSE(system_.IsPlainFolder(base_ + "link\\"));
-    EXPECT_TRUE(system_.IsPlainFolder(base_ + "target"));
-    // Removing the junction leaves its target.
-    EXPECT_TRUE(system_.RemoveEmptyFolder(base_ + "link"));
-    EXPECT_TRUE(system_.FolderExists(base_ + "target\\inner"));
+    for (const char* name : {"link", "link\\", "link/", "link\\\\"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(system_.IsPlainFolder(base_ + name));
+        EXPECT_FALSE(system_.HoldFolder(base_ + name));
+    }
+    EXPECT_TRUE(system_.IsPlainFolder(base_ + "target\\"));
+    EXPECT_TRUE(system_.HoldFolder(base_ + "target\\"));
 }
 
+// Removals through a held folder reach only what lies inside it where the system
+// finally finds it, and never a link itself.
+TEST_F(FileSystemTest, AHeldFolderRemovesOnlyWhatLiesInsideIt) {
+    const std::string root = base_ + "root\\";
+    ASSERT_TRUE(system_.CreateFolderTree(root + "sub\\empty"));
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "victim\\empty"));
+    for (const std::string& file :
+         {root + "a.txt", root + "sub\\b.txt", base_ + "victim\\b.txt", base_ + "victim.txt"}) {
+        ASSERT_TRUE(WriteText(file, "x"));
+    }
+    ASSERT_TRUE(MakeUnixLink(ToWide(root + "out"), wideBase_ + L"victim"));
+    ASSERT_TRUE(MakeUnixLink(ToWide(root + "file.lnk"), wideBase_ + L"victim.txt"));
+    ASSERT_TRUE(MakeUnixLink(ToWide(root + "in"), ToWide(root + "sub")));
+    std::unique_ptr<HeldFolder> held = system_.HoldFolder(root);
+    ASSERT_TRUE(held);
+    // Nobody else can move the held folder away.
+    EXPECT_FALSE(MoveFileW(ToWide(base_ + "root").c_str(), (wideBase_ + L"moved").c_str()));
+    const struct {
+        std::string path;
+        bool folder;
+        bool removed;
+    } cases[] = {
+        {root + "out\\b.txt", false, false},  // through a link, out of the folder
+        {root + "out\\empty", true, false},
+        {root + "out", true, false},  // the link itself
+        {root + "file.lnk", false, false},
+        {base_ + "victim.txt", false, false},
+        {root + "..\\victim.txt", false, false},
+        {root + "a.txt", true, false},  // of the other kind
+        {root + "sub", false, false},
+        {root + "sub", true, false},  // not empty
+        {root + "missing.txt", false, false},
+        {root + "a.txt", false, true},
+        {root + "sub\\b.txt", false, true},
+        {root + "sub\\empty\\", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.removed, held->RemoveInside(c.path, c.folder));
+    }
+    EXPECT_TRUE(system_.FileExists(base_ + "victim\\b.txt"));
+    EXPECT_TRUE(system_.FolderExists(base_ + "victim\\empty"));
+    EXPECT_TRUE(system_.FileExists(base_ + "victim.txt"));
+    EXPECT_FALSE(held->RemoveInside(root, true));  // links still in it
+    ASSERT_TRUE(RemoveUnixTree(ToWide(root + "out")));
+    ASSERT_TRUE(RemoveUnixTree(ToWide(root + "file.lnk")));
+    ASSERT_TRUE(RemoveUnixTree(ToWide(root + "in")));
+    EXPECT_TRUE(held->RemoveInside(root + "sub", true));
+    EXPECT_TRUE(held->RemoveInside(root, true));
+    held.reset();
+    EXPECT_FALSE(system_.FolderExists(root));
+    EXPECT_TRUE(system_.FolderExists(base_ + "victim\\empty"));
+}
+
+// A complete replacement takes the target's place through its handle, whatever the
+// target's hidden and system attributes.
 TEST_F(FileSystemTest, ReplacementTakesThePlaceOfHiddenAndSystemFiles) {
     const DWORD cases[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
                            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE};
@@ -638,9 +662,11 @@ TEST_F(FileSystemTest, ReplacementTakesThePlaceOfHiddenAndSystemFiles) {
         SCOPED_TRACE(attributes);
         ASSERT_TRUE(WriteText(target, "old"));
         ASSERT_TRUE(SetFileAttributesW(ToWide(target).c_str(), attributes));
-        ASSERT_TRUE(WriteText(replacement, "new"));
-        EXPECT_FALSE(system_.IsReadOnlyFile(target));
-        EXPECT_TRUE(system_.ReplaceExistingFile(replacement, target));
+        std::unique_ptr<OutputFile> file = system_.CreateNewForWrite(replacement);
+        uint32_t written = 0;
+        ASSERT_TRUE(file && file->Write("new", 3, written));
+        EXPECT_TRUE(file->Replace(target));
+        file.reset();
         EXPECT_EQ("new", ReadText(target));
         EXPECT_FALSE(system_.FileExists(replacement));
         const DWORD now = GetFileAttributesW(ToWide(target).c_str());
@@ -648,33 +674,55 @@ TEST_F(FileSystemTest, ReplacementTakesThePlaceOfHiddenAndSystemFiles) {
     }
 }
 
+// A replacement that cannot take the target's place leaves both files as they were:
+// a read-only target, a target in another folder, a target that is a link, and a
+// target folder swapped for a link after the replacement was made there.
 TEST_F(FileSystemTest, FailedReplacementLeavesBothFilesAsTheyWere) {
-    const std::string target = base_ + "kept.txt";
-    const std::string replacement = base_ + "~setup1.tmp";
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "dst"));
+    ASSERT_TRUE(system_.CreateFolderTree(base_ + "other"));
+    ASSERT_TRUE(WriteText(base_ + "other\\kept.txt", "other"));
+    ASSERT_TRUE(MakeUnixLink(wideBase_ + L"dst\\link.txt", wideBase_ + L"other\\kept.txt"));
     struct Case {
         const char* name;
         DWORD attributes;
-        bool replacementExists;
+        std::string target;
+        bool swapFolder;
     } cases[] = {
-        {"read-only target", FILE_ATTRIBUTE_READONLY, true},
-        {"read-only hidden target", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, true},
-        {"hidden target, the move fails", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false},
+        {"read-only target", FILE_ATTRIBUTE_READONLY, base_ + "dst\\kept.txt", false},
+        {"read-only hidden target", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN,
+         base_ + "dst\\kept.txt", false},
+        {"target in another folder", FILE_ATTRIBUTE_HIDDEN, base_ + "other\\hidden.txt", false},
+        {"target is a link", 0, base_ + "dst\\link.txt", false},
+        {"folder swapped for a link", FILE_ATTRIBUTE_HIDDEN, base_ + "dst\\kept.txt", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SetFileAttributesW(ToWide(target).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(WriteText(target, "kept"));
-        ASSERT_TRUE(SetFileAttributesW(ToWide(target).c_str(), c.attributes));
-        system_.RemoveFile(replacement);
-        if (c.replacementExists) {
-            ASSERT_TRUE(WriteText(replacement, "new"));
+        if (c.attributes != 0) {
+            SetFileAttributesW(ToWide(c.target).c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(WriteText(c.target, "kept"));
+            ASSERT_TRUE(SetFileAttributesW(ToWide(c.target).c_str(), c.attributes));
         }
-        EXPECT_EQ((c.attributes & FILE_ATTRIBUTE_READONLY) != 0, system_.IsReadOnlyFile(target));
-        EXPECT_FALSE(system_.ReplaceExistingFile(replacement, target));
-        EXPECT_EQ("kept", ReadText(target));
-        EXPECT_EQ(c.attributes,
-                  GetFileAttributesW(ToWide(target).c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
-        EXPECT_EQ(c.replacementExists ? "new" : "<fail>", ReadText(replacement));
+        const std::string before = ReadText(c.target);
+        std::unique_ptr<OutputFile> file = system_.CreateNewForWrite(base_ + "dst\\~setup1.tmp");
+        ASSERT_TRUE(file);
+        if (c.swapFolder) {
+            ASSERT_TRUE(MoveFileW((wideBase_ + L"dst").c_str(), (wideBase_ + L"dst.old").c_str()));
+            ASSERT_TRUE(MakeUnixLink(wideBase_ + L"dst", wideBase_ + L"other"));
+        }
+        EXPECT_FALSE(file->Replace(c.target));
+        // The file that was the target, wherever it is now.
+        const std::string old = c.swapFolder ? base_ + "dst.old\\kept.txt" : c.target;
+        EXPECT_EQ(before, ReadText(old));
+        if (c.attributes != 0) {
+            EXPECT_EQ(c.attributes,
+                      GetFileAttributesW(ToWide(old).c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
+        }
+        // Wine knows an open file by the name it was opened under and may keep it once
+        // that name leads elsewhere; Windows deletes it.
+        const bool discarded = file->Discard();
+        EXPECT_TRUE(discarded || c.swapFolder);
+        EXPECT_EQ("other", ReadText(base_ + "other\\kept.txt"));
+        EXPECT_FALSE(system_.FileExists(base_ + "other\\~setup1.tmp"));
     }
     EXPECT_FALSE(system_.IsReadOnlyFile(base_ + "missing.txt"));
     EXPECT_FALSE(system_.IsReadOnlyFile(base_));
