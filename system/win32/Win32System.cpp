@@ -75,23 +75,54 @@ bool IsPlainObject(HANDLE object, const std::wstring& name, bool folder) {
     return !find || !IsLink(data.dwFileAttributes, data.dwReserved0);
 }
 
-// Where the system finally found an open object ("\\?\C:\..."), links on the way
+// The name of an open object as the system keeps it ("\\??\\C:\\..." under Wine,
+// "\\Device\\..." on Windows); the empty text when it cannot tell.
+std::wstring ObjectName(HANDLE object) {
+    struct UnicodeString {
+        USHORT Length;
+        USHORT MaximumLength;
+        PWSTR Buffer;
+    };
+    using QueryObjectFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto queryObject = reinterpret_cast<QueryObjectFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    const int kObjectNameInformation = 1;
+    std::vector<char> buffer(sizeof(UnicodeString) + 65536);
+    ULONG length = 0;
+    if (queryObject == nullptr || queryObject(object, kObjectNameInformation, buffer.data(),
+                                              static_cast<ULONG>(buffer.size()), &length) < 0) {
+        return std::wstring();
+    }
+    const auto* name = reinterpret_cast<const UnicodeString*>(buffer.data());
+    return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+}
+
+// Where the system finally found an open object ("\\?\\C:\\..."), links on the way
 // resolved; the empty text when it cannot tell.
 std::wstring FinalPath(HANDLE object) {
     std::wstring buffer(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            object, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) {
-            return std::wstring();
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
+    const DWORD length = GetFinalPathNameByHandleW(
+        object, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    if (length != 0 && length < buffer.size()) {
+        buffer.resize(length);
+        return buffer;
+    }
+    if (length > buffer.size()) {
+        buffer.assign(length, L'\0');
+        if (GetFinalPathNameByHandleW(object, buffer.data(), length, FILE_NAME_NORMALIZED) ==
+            length - 1) {
+            buffer.resize(length - 1);
             return buffer;
         }
-        buffer.assign(length + 1, L'\0');
     }
-    return std::wstring();
+    // Wine gives no final path of more than MAX_PATH characters; its name of the
+    // object is that path in the system's own form.
+    std::wstring name = ObjectName(object);
+    if (name.compare(0, 4, L"\\??\\") != 0) {
+        return std::wstring();
+    }
+    name[1] = L'\\';
+    return name;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
