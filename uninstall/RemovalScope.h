@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// Whether `path` can name an install record: a plain drive path (below) whose name is
-// "_setup.log" behind zero to nine further "_".
+// Whether `path` can name an install record: a plain drive path (below) in a folder
+// below a drive's root, whose name is "_setup.log" behind zero to nine further "_".
 bool IsInstallRecordPath(const std::string& path);
 
 enum class RecordLine { File, Folder };
@@ -21,11 +21,3 @@ enum class RecordLine { File, Folder };
 // root); none when the target is the root itself.
 bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine kind,
                     std::vector<std::string>& levels);
-
-// Whether a text appended to a folder (a sub folder, a shortcut's name) stays in that
-// folder: no control byte, no drive or leading separator, and no component of dots and
-// blanks only, which the system may read as "..".
-bool StaysInsideFolder(const std::string& relative);
-
-// Whether a software name is one name: no control byte and no separator.
-bool IsSingleName(const std::string& name);

@@ -6,7 +6,6 @@
 #include "install/RegistryRecords.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
-#include "uninstall/RemovalScope.h"
 #include "uninstall/StandAloneUninstall.h"
 #include "uninstall/UninstallEngine.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 // No "@" argument: the program was not started from the list of installed programs.
 const char kNoSoftwareMessage[] = "アンインストールするソフトが指定されていません.";
-// An "@" argument that is not an encoded name, or not of one name.
+// An "@" argument that is not an encoded name, or one that no settings file can hold.
 const char kBadNameMessage[] = "アンインストールするソフトの名前が正しくありません.";
 const char kConfirmQuestion[] = "%s を削除してよろしいですか？";
 // The copy in the temporary folder could not be made or started, or could not wait.
@@ -90,7 +89,9 @@ private:
             ui_.ShowMessage(kNoSoftwareMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }
-        if (!DecodeKeyName(entryKeyName, softName) || !IsSingleName(softName)) {
+        // Any name the installation took is taken: where it cannot name a shortcut file,
+        // only the shortcuts are passed over. A NUL would cut the name short.
+        if (!DecodeKeyName(entryKeyName, softName) || softName.find('\0') != std::string::npos) {
             ui_.ShowMessage(kBadNameMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }

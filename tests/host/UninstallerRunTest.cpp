@@ -264,19 +264,13 @@ TEST_F(UninstallerRunTest, BadInputTouchesNothing) {
         {"@GBGQ", kBadName},
         {"@gbgc", kBadName},
         {"@" + EncodeKeyName("表計算"), kNotInstalled},
-        // Names of more than one name, even when installed.
-        {"@" + EncodeKeyName("..\\..\\Windows\\x"), kBadName},
-        {"@" + EncodeKeyName("表計算/ソフト"), kBadName},
-        {"@" + EncodeKeyName("表計算\tソフト"), kBadName},
+        // No settings file holds a NUL, even when a product key of the name is there.
         {"@" + EncodeKeyName(std::string("表計算\0ソフト", 13)), kBadName},
         // Only the copy's own form names a process to wait for.
         {"/wait:T0@" + entry, kNoSoftware},
     };
-    for (const std::string& name :
-         {std::string("..\\..\\Windows\\x"), std::string("表計算/ソフト"),
-          std::string("表計算\tソフト"), std::string("表計算\0ソフト", 13)}) {
-        system.SetValue(Root::User, MakeProductKeyPath(name), "Path", "C:\\App\\app.exe");
-    }
+    system.SetValue(Root::User, MakeProductKeyPath(std::string("表計算\0ソフト", 13)), "Path",
+                    "C:\\App\\app.exe");
     const Snapshot before = Take();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -290,6 +284,41 @@ TEST_F(UninstallerRunTest, BadInputTouchesNothing) {
         EXPECT_TRUE(processes.waits.empty());
         EXPECT_TRUE(processes.deletedAtRestart.empty());
         EXPECT_EQ(0, engineRuns);
+    }
+}
+
+// The installation takes any name: one that cannot name a shortcut file is still
+// removed, its shortcuts passed over, and nothing a shortcut's path would reach goes.
+TEST_F(UninstallerRunTest, AnyNameTheInstallationTookIsRemoved) {
+    for (const std::string& name : {std::string("..\\..\\Windows\\x"), std::string("表計算/ソフト"),
+                                    std::string("表計算\tソフト")}) {
+        SCOPED_TRACE(name);
+        // The installation and the starter of SetUp, for each name anew; the last copy
+        // is gone as at the system's next start.
+        processes.processes.clear();
+        system.Forget(kCopy);
+        SetUp();
+        const std::string key = MakeProductKeyPath(name);
+        for (const char* value : {"LogFile", "Path", "ShortcutDesktop"}) {
+            system.SetValue(Root::User, key, value,
+                            system.Value(Root::User, MakeProductKeyPath(kSoftName), value));
+        }
+        system.SetValue(Root::Machine, UninstallKeyPath(name), "DisplayName", name);
+        // Where the desktop shortcut's path would lead.
+        const std::string reached = kDesktop + "\\" + name + ".lnk";
+        system.AddFile(reached, "not ours");
+        processes.processes[0].arguments = "@" + EncodeKeyName(name);
+        ui.events.clear();
+        ui.answers = {true, true};
+        RunBoth();
+        EXPECT_EQ(std::vector<std::string>({MessageEvent("確認", MessageButtons::YesNo,
+                                                         name + " を削除してよろしいですか？"),
+                                            kSuccess}),
+                  ui.Messages());
+        EXPECT_FALSE(system.HasFile(kUninstaller));
+        EXPECT_FALSE(system.HasKey(Root::User, key));
+        EXPECT_FALSE(system.HasKey(Root::Machine, UninstallKeyPath(name)));
+        EXPECT_EQ("not ours", system.FileData(reached));
     }
 }
 
