@@ -59,7 +59,8 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
 bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,
                        PathList& dstFolderList) {
     std::string text;
-    if (!ReadWholeFile(system, recordPath, text)) {
+    // A link or a hard link would let the record's bytes be another file's.
+    if (!ReadWholePlainFile(system, recordPath, text)) {
         return false;
     }
     bool inFolders = false;

@@ -17,6 +17,7 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
                         const std::string& dstFolder, bool dstFolderCreated);
 
 // Appends the file lines of the record to `dstFileList` and the folder lines to
-// `dstFolderList`. False, with both lists untouched, when the file cannot be read.
+// `dstFolderList`. False, with both lists untouched, when the file cannot be read or is
+// not a file in its own right (a link, or a file with further names).
 bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,
                        PathList& dstFolderList);

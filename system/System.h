@@ -60,6 +60,11 @@ class System : public SystemFolders {
 public:
     // Files and folders.
     virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
+    // Opens a file to read as OpenForRead does, but only a file in its own right: null
+    // for a link (a junction or a symbolic link, which is not followed) and for a file
+    // with further names (hard links), whose bytes another name could change. What is
+    // checked is the opened file itself, which then is read.
+    virtual std::unique_ptr<InputFile> OpenPlainFileForRead(const std::string& path) = 0;
     // Creates the file or truncates an existing one; null when that fails.
     virtual std::unique_ptr<OutputFile> CreateForWrite(const std::string& path) = 0;
     // Creates the file only when none of that name exists; null otherwise.

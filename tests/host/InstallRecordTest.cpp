@@ -112,7 +112,7 @@ TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     struct Case {
         std::string name;
         FakeOperation failingOperation;
-    } cases[] = {{"cannot be opened", FakeOperation::OpenForRead},
+    } cases[] = {{"cannot be opened", FakeOperation::OpenPlainFileForRead},
                  {"cannot be read", FakeOperation::Read}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -131,6 +131,40 @@ TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     PathList files;
     PathList folders;
     EXPECT_FALSE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+}
+
+// A record that is a link, or a file with further names, could be another file's
+// bytes: only a file in its own right is read. Reparse points that are no links (a
+// cloud client's file, deduplicated data, a tag unknown here) are files like others.
+TEST(InstallRecord, OnlyAFileInItsOwnRightIsRead) {
+    struct Case {
+        std::string name;
+        uint32_t linkCount;
+        uint32_t reparseTag;
+        bool read;
+    } cases[] = {
+        {"a plain file", 1, 0, true},
+        {"a hard link", 2, 0, false},
+        {"one of many hard links", 5, 0, false},
+        {"a symbolic link", 1, 0xA000000C, false},
+        {"a junction", 1, 0xA0000003, false},
+        {"a cloud file", 1, 0x9000001A, true},
+        {"deduplicated data", 1, 0x80000013, true},
+        {"an unknown tag", 1, 0x0000BEEF, true},
+        {"an unknown name surrogate", 1, 0x2000BEEF, false},
+        {"a cloud file with a second name", 2, 0x9000001A, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("C:\\App\\_setup.log", "C:\\App\\a\r\n.\r\nC:\\App\\d\\\r\n");
+        system.SetFileLinks("C:\\App\\_setup.log", c.linkCount, c.reparseTag);
+        PathList files;
+        PathList folders;
+        EXPECT_EQ(c.read, LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+        EXPECT_EQ(c.read ? PathList{"C:\\App\\a"} : PathList{}, files);
+        EXPECT_EQ(c.read ? PathList{"C:\\App\\d\\"} : PathList{}, folders);
+    }
 }
 
 TEST(InstallRecord, ARecordBeyondTheSizeLimitCannotBeRead) {

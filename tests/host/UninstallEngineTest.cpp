@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -317,19 +318,33 @@ TEST_F(UninstallEngineTest, MissingRecordCancelled) {
     EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
 }
 
+// A record that cannot be opened, or that is not a file in its own right.
 TEST_F(UninstallEngineTest, UnreadableRecordRemovesNothing) {
-    system.failIf = [](FakeOperation op, const std::string& path) {
-        return op == FakeOperation::OpenForRead && path == kRecord;
+    struct Case {
+        std::string name;
+        std::function<void(FakeSystem&)> change;
+    } cases[] = {
+        {"cannot be opened",
+         [](FakeSystem& on) {
+             on.failIf = [](FakeOperation op, const std::string& path) {
+                 return op == FakeOperation::OpenPlainFileForRead && path == kRecord;
+             };
+         }},
+        {"a hard link", [](FakeSystem& on) { on.SetFileLinks(kRecord, 2); }},
+        {"a symbolic link", [](FakeSystem& on) { on.SetFileLinks(kRecord, 1, 0xA000000C); }},
     };
-    ui.answers = {true};
-    Uninstall();
-    EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
-                                   "インストール情報ファイルの読み込みに失敗しました.\n最初から"
-                                   "やり直してください.")}),
-              ui.Messages());
-    EXPECT_TRUE(system.HasFile("C:\\Top\\App\\a.txt"));
-    EXPECT_TRUE(system.HasFile(kDesktop + "\\abc.lnk"));
-    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        c.change(fresh);
+        EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
+                                       "インストール情報ファイルの読み込みに失敗しました.\n最初から"
+                                       "やり直してください.")}),
+                  UninstallConfirmed(fresh));
+        EXPECT_TRUE(fresh.HasFile("C:\\Top\\App\\a.txt"));
+        EXPECT_TRUE(fresh.HasFile(kDesktop + "\\abc.lnk"));
+        EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
+    }
 }
 
 TEST_F(UninstallEngineTest, FailedProductKeyDeletionKeepsTheSoftwareInstalled) {
