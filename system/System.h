@@ -121,7 +121,8 @@ public:
                                 const std::string& workingFolder, int showCommand,
                                 const std::string& linkPath) = 0;
     // Opens a file with the shell's "open" verb, as the user who started the program
-    // wherever the system offers a way; false when the file is not there or the shell
-    // fails.
+    // wherever the system offers a way, else directly but never with an
+    // administrator's rights; false when the file is not there, cannot be opened so,
+    // or the shell fails.
     virtual bool ShellOpen(const std::string& file, const std::string& workingFolder) = 0;
 };

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "install/InstallRecord.h"
 #include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
-
-const char kRecordName[] = "_setup.log";
-constexpr size_t kMaxRecordPrefix = 9;
 
 // "X:\" and then names the system takes as they stand: no "." or "..", no dot or blank
 // at a name's end (the system drops them), no ':' (a stream or a device), no control byte.
@@ -36,9 +34,9 @@ bool IsInstallRecordPath(const std::string& path) {
         return false;
     }
     const std::string name = ExtractNamePart(path);
-    const size_t suffix = sizeof(kRecordName) - 1;
-    if (name.size() < suffix || name.size() > suffix + kMaxRecordPrefix ||
-        name.compare(name.size() - suffix, suffix, kRecordName) != 0) {
+    const size_t suffix = sizeof(kInstallRecordName) - 1;
+    if (name.size() < suffix || name.size() > suffix + kMaxNamePrefix ||
+        name.compare(name.size() - suffix, suffix, kInstallRecordName) != 0) {
         return false;
     }
     return name.find_first_not_of('_') >= name.size() - suffix;

@@ -1,6 +1,7 @@
 #include "uninstall/UninstallerRun.h"
 
 #include <cstring>
+#include <memory>
 
 #include "install/FileCopy.h"
 #include "install/RegistryRecords.h"
@@ -116,9 +117,13 @@ private:
         }
         const std::string copy = AddTrailingSeparator(folder) + ExtractNamePart(self);
         const std::string arguments = kWaitOption + token + kArgumentMark + entryKeyName;
-        if (CopyToNewFile(system_, self, copy) &&
-            processes_.StartProcess(copy, arguments, folder)) {
-            return true;
+        if (CopyToNewFile(system_, self, copy)) {
+            // Held open, which shares only reading, until the copy has started: until
+            // then no one can change or replace the file, nor move its folder away.
+            const std::unique_ptr<InputFile> held = system_.OpenForRead(copy);
+            if (held && processes_.StartProcess(copy, arguments, folder)) {
+                return true;
+            }
         }
         system_.RemoveFile(copy);
         system_.RemoveEmptyFolder(folder);
