@@ -471,7 +471,8 @@ private:
         const std::string subFolderKey =
             fromSoftName ? SettingLabel("SoftName") : SettingLabel("DstSubFolder");
         // On a drive root the path rules see only what the settings add.
-        if (!IsValidInstallPath("C:\\" + settings_.DstSubFolder)) {
+        if (!IsValidInstallPath("C:\\" + settings_.DstSubFolder) ||
+            !KeepsEveryName(settings_.DstSubFolder)) {
             Add(Severity::Error, file, subFolderKey,
                 FormatText(kDestinationRefused, settings_.DstFolder.c_str()));
         } else if (StandardPathCharacters(RemoveTrailingSeparator(settings_.DstFolder)) >

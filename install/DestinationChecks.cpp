@@ -1,5 +1,8 @@
 #include "install/DestinationChecks.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "system/Cp932.h"
 #include "system/Paths.h"
 
@@ -36,6 +39,13 @@ bool LeavesRoomForTheUninstaller(const std::string& path) {
 }
 
 }  // namespace
+
+bool KeepsEveryName(const std::string& path) {
+    const std::vector<std::string> names = SplitNames(path);
+    return std::none_of(names.begin(), names.end(), [](const std::string& name) {
+        return !name.empty() && (name.back() == ' ' || name.back() == '.');
+    });
+}
 
 size_t CharacterCount(const std::string& text) {
     size_t count = 0;
@@ -124,9 +134,11 @@ std::string CheckStartDestination(int32_t spaceState, const std::string& dstFold
         return kNoWritableDriveMessage;
     }
     // A folder without a drive passes the space check when nothing is to be
-    // copied, but could not be found again to uninstall: refuse it here, and a
-    // folder too long for the system to start the uninstaller from.
+    // copied, but could not be found again to uninstall: refuse it here, a drive's
+    // root, which the uninstallation would take for the installation's own folder,
+    // and a folder too long for the system to start the uninstaller from.
     if (!IsValidInstallPath(dstFolder) || RootKind(dstFolder) != PathRoot::Drive ||
+        IsRootOnly(dstFolder) || !KeepsEveryName(dstFolder) ||
         !LeavesRoomForTheUninstaller(dstFolder)) {
         return kInvalidPathMessage;
     }

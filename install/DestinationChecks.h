@@ -50,6 +50,10 @@ DestinationSpace CheckDestinationSpace(System& system, const std::string& path, 
 // The character rules of a destination path; the empty path passes.
 bool IsValidInstallPath(const std::string& path);
 
+// Whether the system keeps every name of the path as written: it drops a blank or a
+// dot at a name's end, and the folder made would not be the one the record names.
+bool KeepsEveryName(const std::string& path);
+
 // What "開始(&S)" finds for the last `SpaceState` and `DstFolder`: the empty text to
 // go on, else the error message to show.
 std::string CheckStartDestination(int32_t spaceState, const std::string& dstFolder);

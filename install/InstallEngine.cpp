@@ -5,6 +5,7 @@
 #include "install/InstallRecord.h"
 #include "install/RegistryRecords.h"
 #include "install/Shortcuts.h"
+#include "system/FileBytes.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
 
@@ -38,8 +39,6 @@ const char kRecordStatus[] = "インストール情報を保存しています..
 const char kShortcutsStatus[] = "ショートカットの作成しています...";
 const char kRegistryStatus[] = "レジストリに書込みをしています...";
 
-const char kRecordName[] = "_setup.log";
-constexpr size_t kMaxPrefix = 9;
 // The shell open works on a path of at most this many bytes.
 constexpr size_t kOpenPathLimit = 511;
 
@@ -58,8 +57,8 @@ public:
         root_ = AddTrailingSeparator(s_.DstFolder);
         programPath_ = root_ + s_.ExecFile;
         cancel_ = false;
-        if (DestinationFolder() && FolderTree() && Files() && Uninstaller() && Record() &&
-            Shortcuts() && Registry()) {
+        if (RecordFits() && DestinationFolder() && FolderTree() && Files() && Uninstaller() &&
+            Record() && Shortcuts() && Registry()) {
             SetBar(100);
             Reset();
             ui_.ShowMessage(kSuccessMessage, kCaptionSuccess, MessageButtons::Ok);
@@ -67,6 +66,16 @@ public:
     }
 
 private:
+    // The uninstallation reads a record of at most kMaxWholeFileBytes: an installation
+    // whose record could be larger could never be removed, so it stops before it
+    // makes anything.
+    bool RecordFits() {
+        if (LargestInstallRecordSize(s_) > kMaxWholeFileBytes) {
+            return Failed(kRecordFailedMessage);
+        }
+        return true;
+    }
+
     bool DestinationFolder() {
         if (system_.FolderExists(s_.DstFolder)) {
             if (!ui_.ShowMessage(FormatText(kFolderExistsQuestion, s_.DstFolder.c_str()),
@@ -172,7 +181,7 @@ private:
     bool Record() {
         ui_.SetStatus(kRecordStatus);
         SetBar(0);
-        const std::string recordPath = FreeNameSearch(system_, root_, kRecordName);
+        const std::string recordPath = FreeNameSearch(system_, root_, kInstallRecordName);
         if (recordPath.empty()) {
             return Failed(kNoRecordNameMessage);
         }
@@ -264,7 +273,7 @@ void RunInstall(bool& cancelRequested, TSetupSettings& settings, const Medium& m
 }
 
 std::string FreeNameSearch(System& system, const std::string& root, const std::string& suffix) {
-    for (std::string prefix; prefix.size() <= kMaxPrefix; prefix += '_') {
+    for (std::string prefix; prefix.size() <= kMaxNamePrefix; prefix += '_') {
         const std::string candidate = root + prefix + suffix;
         if (!system.FileExists(candidate)) {
             return candidate;

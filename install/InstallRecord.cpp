@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "system/FileBytes.h"
+#include "system/Paths.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ bool WriteInstallRecord(System& system, const std::string& recordPath, const Pat
 bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& dstFileList,
                        PathList& dstFolderList) {
     std::string text;
-    if (!ReadWholeFile(system, recordPath, text)) {
+    // A link or a hard link would let the record's bytes be another file's.
+    if (!ReadWholePlainFile(system, recordPath, text)) {
         return false;
     }
     bool inFolders = false;
@@ -70,4 +72,28 @@ bool LoadInstallRecord(System& system, const std::string& recordPath, PathList& 
         }
     }
     return true;
+}
+
+int64_t LargestInstallRecordSize(const TSetupSettings& settings) {
+    const int64_t lineEnd = sizeof(kLineEnd) - 1;
+    // Each entry of the scan is mapped onto the destination (MapToDestination): the
+    // source root gives way to the destination root.
+    const int64_t sourceRoot =
+        static_cast<int64_t>(AddTrailingSeparator(settings.SrcFolder).size());
+    const int64_t root = static_cast<int64_t>(AddTrailingSeparator(settings.DstFolder).size());
+    int64_t size = 0;
+    for (const PathList* list : {&settings.SrcFileList, &settings.SrcFolderList}) {
+        for (const std::string& entry : *list) {
+            const int64_t rest = static_cast<int64_t>(entry.size()) - sourceRoot;
+            size += root + std::max<int64_t>(rest, 0) + lineEnd;
+        }
+    }
+    const auto longest = [&](const char* name) {
+        return root + static_cast<int64_t>(kMaxNamePrefix + std::string(name).size()) + lineEnd;
+    };
+    size += longest(kInstallRecordName);
+    size += settings.StandAloneUninstUse ? longest(kUninstallerName) : lineEnd;
+    size += static_cast<int64_t>(sizeof(kSeparatorLine) - 1) + lineEnd;
+    size += static_cast<int64_t>(settings.DstFolder.size()) + lineEnd;
+    return size;
 }

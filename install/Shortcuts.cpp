@@ -26,15 +26,33 @@ LocationShortcuts ShortcutsAt(const TSetupSettings& settings, int location) {
 
 }  // namespace
 
+bool ShortcutSubFolder(const std::string& shortcutFolder, std::string& subFolder) {
+    size_t start = 0;
+    if (!shortcutFolder.empty() && IsSeparator(shortcutFolder[0])) {
+        start = 1;
+    }
+    if (!StaysInsideFolder(shortcutFolder.substr(start))) {
+        return false;
+    }
+    subFolder = shortcutFolder.substr(start);
+    return true;
+}
+
 bool BuildShortcutPath(SystemFolders& system, int location, const std::string& subFolder,
                        const std::string& name, std::string& linkPath, std::string& linkFolder) {
+    // Both engines build every shortcut's path here: what the installation refuses
+    // to make, the uninstallation never deletes.
+    std::string relative;
+    if (!ShortcutSubFolder(subFolder, relative) || !IsSingleName(name)) {
+        return false;
+    }
     const std::string locationFolder = GetSpecialFolderPath(system, location);
     if (locationFolder.empty()) {
         return false;
     }
     std::string folder = AddTrailingSeparator(locationFolder);
-    if (!subFolder.empty()) {
-        folder = AddTrailingSeparator(folder + subFolder);
+    if (!relative.empty()) {
+        folder = AddTrailingSeparator(folder + relative);
     }
     linkPath = folder + name + ".lnk";
     linkFolder = RemoveTrailingSeparator(folder);
@@ -89,7 +107,8 @@ void DeleteShortcuts(System& system, const TSetupSettings& settings, int locatio
         built = true;
     }
     // Only the innermost level is ours to try; the levels above may hold other programs.
-    if (built && !shortcuts.subFolder.empty()) {
+    std::string relative;
+    if (built && ShortcutSubFolder(shortcuts.subFolder, relative) && !relative.empty()) {
         system.RemoveEmptyFolder(linkFolder);
     }
 }

@@ -13,9 +13,16 @@
 inline constexpr int kDesktopLocation = 0;
 inline constexpr int kProgramsMenuLocation = 1;
 
+// The folder below the programs menu that a ShortcutFolder value names: a separator
+// in front names the same folder ("\Vendor\App" is "Vendor\App"). False when the
+// value would lead out of the programs menu: a ".." component, a drive, a "\\" path.
+bool ShortcutSubFolder(const std::string& shortcutFolder, std::string& subFolder);
+
 // The link file's path and its folder (without a trailing separator unless it is a
-// drive root) for a location, a sub folder (may be empty or hold several levels) and
-// a name. False when the location's folder cannot be determined.
+// drive root) for a location, a sub folder (may be empty or hold several levels, see
+// ShortcutSubFolder) and a name. False when the location's folder cannot be
+// determined, the sub folder would lead out of it, or the name is not one name (a
+// separator or a control character).
 bool BuildShortcutPath(SystemFolders& system, int location, const std::string& subFolder,
                        const std::string& name, std::string& linkPath, std::string& linkFolder);
 

@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
-bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) {
-    std::unique_ptr<InputFile> file = system.OpenForRead(path);
-    if (!file) {
+namespace {
+
+// Appends the bytes of an opened file; false for none, a failed read or too many bytes.
+bool ReadAll(InputFile* file, std::string& bytes) {
+    if (file == nullptr) {
         return false;
     }
     std::vector<char> buffer(65536);
@@ -26,6 +28,16 @@ bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) 
         }
         bytes.append(buffer.data(), got);
     }
+}
+
+}  // namespace
+
+bool ReadWholeFile(System& system, const std::string& path, std::string& bytes) {
+    return ReadAll(system.OpenForRead(path).get(), bytes);
+}
+
+bool ReadWholePlainFile(System& system, const std::string& path, std::string& bytes) {
+    return ReadAll(system.OpenPlainFileForRead(path).get(), bytes);
 }
 
 std::vector<std::string> SplitTextLines(const std::string& text) {

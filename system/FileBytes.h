@@ -16,6 +16,9 @@ inline constexpr int64_t kMaxWholeFileBytes = int64_t{16} << 20;
 // Appends the file's bytes to `bytes`; false when it cannot be opened, a read fails
 // or it holds more than kMaxWholeFileBytes.
 bool ReadWholeFile(System& system, const std::string& path, std::string& bytes);
+// The same of a file in its own right (System::OpenPlainFileForRead): false for a link
+// or a file with further names.
+bool ReadWholePlainFile(System& system, const std::string& path, std::string& bytes);
 
 // Lines of a text that ends its lines in CR LF, LF or CR, as a text box shows
 // them: a line break at the very end adds no empty line, and a NUL byte ends the

@@ -1,5 +1,6 @@
 #include "system/Paths.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "system/Cp932.h"
@@ -153,4 +154,53 @@ std::string ReplaceExtension(const std::string& path, const std::string& ext) {
         }
     }
     return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
+bool IsRootOnly(const std::string& path) {
+    const size_t rootLength = RootLength(path);
+    if (rootLength == 0) {
+        return false;
+    }
+    const std::vector<std::string> names = SplitNames(path.substr(rootLength));
+    return std::all_of(names.begin(), names.end(),
+                       [](const std::string& name) { return name.empty(); });
+}
+
+std::vector<std::string> SplitNames(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = CharLength(text, i);
+        if (IsSeparator(text[i])) {
+            parts.emplace_back();
+        } else {
+            parts.back().append(text, i, length);
+        }
+        i += length;
+    }
+    return parts;
+}
+
+bool HasControlByte(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    });
+}
+
+bool StaysInsideFolder(const std::string& relative) {
+    if (HasControlByte(relative)) {
+        return false;
+    }
+    // Neither from a root nor from a drive's current folder.
+    if (RootLength(relative) != 0) {
+        return false;
+    }
+    const std::vector<std::string> parts = SplitNames(relative);
+    return std::none_of(parts.begin(), parts.end(), [](const std::string& part) {
+        return !part.empty() && part.find_first_not_of(". ") == std::string::npos;
+    });
+}
+
+bool IsSingleName(const std::string& name) {
+    return !HasControlByte(name) && SplitNames(name).size() == 1;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/';
@@ -40,5 +41,21 @@ PathRoot RootKind(const std::string& path);
 // A drive path ("C:\..." or "C:/...") or a network path ("\\server\..."): not
 // resolved against whatever folder happens to be current.
 bool IsAbsolutePath(const std::string& path);
+// Whether the path is a root and nothing more: "C:\\", "D:/", "\\\\server\\share\\" (with any
+// number of separators after it). Such a folder is a whole drive or share, never one
+// program's own.
+bool IsRootOnly(const std::string& path);
+
+// The parts of `text` between its separators, empty ones included.
+std::vector<std::string> SplitNames(const std::string& text);
+// Whether the text holds a control byte (below 0x20, or 0x7F).
+bool HasControlByte(const std::string& text);
+// Whether a text appended to a folder (a sub folder, a shortcut's name) stays in that
+// folder: no control byte, no drive or leading separator, and no component of dots and
+// blanks only, which the system may read as "..".
+bool StaysInsideFolder(const std::string& relative);
+// Whether a text is one name: no control byte and no separator.
+bool IsSingleName(const std::string& name);
+
 // Replaces the extension of the name part (".exe" -> ".INI"), or appends `ext`.
 std::string ReplaceExtension(const std::string& path, const std::string& ext);

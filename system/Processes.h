@@ -12,10 +12,10 @@ public:
 
     // The command line of this process as the system holds it.
     virtual std::string CommandLine() = 0;
-    // Creates a new folder with a random name in the temporary folder that only the
-    // current user (and the system itself) can use, or only administrators when this
-    // process runs elevated; its path without a trailing separator, or the empty text
-    // when it cannot be made.
+    // Creates a new folder with a random name in the user's temporary folder that only
+    // the current user (and the system itself) can use, or, when this process runs
+    // elevated, in the system's temporary folder and only for administrators; its path
+    // without a trailing separator, or the empty text when it cannot be made.
     virtual std::string CreatePrivateTempFolder() = 0;
     // A text without blanks that a process started by StartProcess can hand to
     // WaitForProcess to wait for this process to end; empty when there is none.

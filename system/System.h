@@ -81,6 +81,11 @@ class System : public SystemFolders {
 public:
     // Files and folders.
     virtual std::unique_ptr<InputFile> OpenForRead(const std::string& path) = 0;
+    // Opens a file to read as OpenForRead does, but only a file in its own right: null
+    // for a link (a junction or a symbolic link, which is not followed) and for a file
+    // with further names (hard links), whose bytes another name could change. What is
+    // checked is the opened file itself, which then is read.
+    virtual std::unique_ptr<InputFile> OpenPlainFileForRead(const std::string& path) = 0;
     // Creates the file only when nothing of that name exists, not even a link; null
     // otherwise.
     virtual std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) = 0;
@@ -135,7 +140,8 @@ public:
                                 const std::string& workingFolder, int showCommand,
                                 const std::string& linkPath) = 0;
     // Opens a file with the shell's "open" verb, as the user who started the program
-    // wherever the system offers a way; false when the file is not there or the shell
-    // fails.
+    // wherever the system offers a way, else directly but never with an
+    // administrator's rights; false when the file is not there, cannot be opened so,
+    // or the shell fails.
     virtual bool ShellOpen(const std::string& file, const std::string& workingFolder) = 0;
 };

@@ -3,38 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "install/InstallRecord.h"
 #include "system/Cp932.h"
 #include "system/Paths.h"
 
 namespace {
-
-const char kRecordName[] = "_setup.log";
-constexpr size_t kMaxRecordPrefix = 9;
-
-bool IsControlByte(char c) {
-    const unsigned char b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7F;
-}
-
-bool HasControlByte(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), IsControlByte);
-}
-
-// The parts of `text` between its separators, empty ones included. Only the splitting
-// needs the double-byte steps; the byte checks elsewhere are stricter without them.
-std::vector<std::string> Components(const std::string& text) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = CharLength(text, i);
-        if (IsSeparator(text[i])) {
-            parts.emplace_back();
-        } else {
-            parts.back().append(text, i, length);
-        }
-        i += length;
-    }
-    return parts;
-}
 
 // "X:\" and then names the system takes as they stand: no "." or "..", no dot or blank
 // at a name's end (the system drops them), no ':' (a stream or a device), no control byte.
@@ -48,7 +21,7 @@ bool IsPlainDrivePath(const std::string& path) {
     if (HasControlByte(rest) || rest.find(':') != std::string::npos) {
         return false;
     }
-    const std::vector<std::string> parts = Components(rest);
+    const std::vector<std::string> parts = SplitNames(rest);
     return std::none_of(parts.begin(), parts.end(), [](const std::string& part) {
         return !part.empty() && (part.back() == '.' || part.back() == ' ');
     });
@@ -57,13 +30,14 @@ bool IsPlainDrivePath(const std::string& path) {
 }  // namespace
 
 bool IsInstallRecordPath(const std::string& path) {
-    if (!IsPlainDrivePath(path)) {
+    // A record at a drive's root would make the whole drive the installation's folder.
+    if (!IsPlainDrivePath(path) || IsRootOnly(ExtractFolderPart(path))) {
         return false;
     }
     const std::string name = ExtractNamePart(path);
-    const size_t suffix = sizeof(kRecordName) - 1;
-    if (name.size() < suffix || name.size() > suffix + kMaxRecordPrefix ||
-        name.compare(name.size() - suffix, suffix, kRecordName) != 0) {
+    const size_t suffix = sizeof(kInstallRecordName) - 1;
+    if (name.size() < suffix || name.size() > suffix + kMaxNamePrefix ||
+        name.compare(name.size() - suffix, suffix, kInstallRecordName) != 0) {
         return false;
     }
     return name.find_first_not_of('_') >= name.size() - suffix;
@@ -82,22 +56,4 @@ bool LiesInsideRoot(const std::string& root, const std::string& line, RecordLine
     // Without a name past the root, the line is the root spelt with more separators.
     return kind == RecordLine::Folder ||
            line.find_first_not_of("\\/", root.size()) != std::string::npos;
-}
-
-bool StaysInsideFolder(const std::string& relative) {
-    if (HasControlByte(relative)) {
-        return false;
-    }
-    // Neither from a root nor from a drive's current folder.
-    if (RootLength(relative) != 0) {
-        return false;
-    }
-    const std::vector<std::string> parts = Components(relative);
-    return std::none_of(parts.begin(), parts.end(), [](const std::string& part) {
-        return !part.empty() && part.find_first_not_of(". ") == std::string::npos;
-    });
-}
-
-bool IsSingleName(const std::string& name) {
-    return !HasControlByte(name) && Components(name).size() == 1;
 }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-// Whether `path` can name an install record: a plain drive path (below) whose name is
-// "_setup.log" behind zero to nine further "_".
+// Whether `path` can name an install record: a plain drive path (below) in a folder
+// below a drive's root, whose name is "_setup.log" behind zero to nine further "_".
 bool IsInstallRecordPath(const std::string& path);
 
 enum class RecordLine { File, Folder };

@@ -1,7 +1,6 @@
 #include "uninstall/StandAloneUninstall.h"
 
 #include "install/RegistryRecords.h"
-#include "uninstall/RemovalScope.h"
 
 bool LoadUninstallSettings(System& system, const std::string& softName, TSetupSettings& settings) {
     if (ReadInstalledPath(system, softName).empty()) {
@@ -16,16 +15,8 @@ bool LoadUninstallSettings(System& system, const std::string& softName, TSetupSe
     settings.ExShortcutPrograms = flag("ExShortcutPrograms");
     settings.ShortcutFolder = system.ReadUserString(key, "ShortcutFolder", "");
     settings.ExShortcutName = system.ReadUserString(key, "ExShortcutName", "");
-    // Values that would lead a deletion out of the desktop or the programs menu leave
-    // the shortcuts they name alone.
-    if (!StaysInsideFolder(settings.ShortcutFolder)) {
-        settings.ShortcutPrograms = false;
-        settings.ExShortcutPrograms = false;
-    }
-    if (!StaysInsideFolder(settings.ExShortcutName)) {
-        settings.ExShortcutDesktop = false;
-        settings.ExShortcutPrograms = false;
-    }
+    // Values that would lead a deletion out of the desktop or the programs menu are
+    // passed over where the shortcuts' paths are built, as at the installation.
     // The uninstaller exists only because the Uninstall entry was written.
     settings.StandAloneUninstUse = true;
     return true;

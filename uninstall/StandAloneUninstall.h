@@ -9,6 +9,4 @@
 
 // Fills the settings the uninstall engine reads from the values the installation
 // wrote into the product key. False when the software does not count as installed.
-// A sub folder or a name that would leave its folder turns off the shortcuts it is
-// part of.
 bool LoadUninstallSettings(System& system, const std::string& softName, TSetupSettings& settings);

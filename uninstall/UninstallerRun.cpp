@@ -1,12 +1,12 @@
 #include "uninstall/UninstallerRun.h"
 
 #include <cstring>
+#include <memory>
 
 #include "install/FileCopy.h"
 #include "install/RegistryRecords.h"
 #include "system/Paths.h"
 #include "system/TextFormat.h"
-#include "uninstall/RemovalScope.h"
 #include "uninstall/StandAloneUninstall.h"
 #include "uninstall/UninstallEngine.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 // No "@" argument: the program was not started from the list of installed programs.
 const char kNoSoftwareMessage[] = "アンインストールするソフトが指定されていません.";
-// An "@" argument that is not an encoded name, or not of one name.
+// An "@" argument that is not an encoded name, or one that no settings file can hold.
 const char kBadNameMessage[] = "アンインストールするソフトの名前が正しくありません.";
 const char kConfirmQuestion[] = "%s を削除してよろしいですか？";
 // The copy in the temporary folder could not be made or started, or could not wait.
@@ -90,7 +90,9 @@ private:
             ui_.ShowMessage(kNoSoftwareMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }
-        if (!DecodeKeyName(entryKeyName, softName) || !IsSingleName(softName)) {
+        // Any name the installation took is taken: where it cannot name a shortcut file,
+        // only the shortcuts are passed over. A NUL would cut the name short.
+        if (!DecodeKeyName(entryKeyName, softName) || softName.find('\0') != std::string::npos) {
             ui_.ShowMessage(kBadNameMessage, kCaptionError, MessageButtons::Ok);
             return false;
         }
@@ -115,9 +117,13 @@ private:
         }
         const std::string copy = AddTrailingSeparator(folder) + ExtractNamePart(self);
         const std::string arguments = kWaitOption + token + kArgumentMark + entryKeyName;
-        if (CopyToNewFile(system_, self, copy) &&
-            processes_.StartProcess(copy, arguments, folder)) {
-            return true;
+        if (CopyToNewFile(system_, self, copy)) {
+            // Held open, which shares only reading, until the copy has started: until
+            // then no one can change or replace the file, nor move its folder away.
+            const std::unique_ptr<InputFile> held = system_.OpenForRead(copy);
+            if (held && processes_.StartProcess(copy, arguments, folder)) {
+                return true;
+            }
         }
         system_.RemoveFile(copy);
         system_.RemoveEmptyFolder(folder);

@@ -3,6 +3,7 @@
 #include <windows.h>
 // Needs windows.h first.
 #include <exdisp.h>
+#include <shellapi.h>
 #include <shldisp.h>
 #include <shlguid.h>
 #include <shlobj.h>
@@ -72,4 +73,24 @@ bool OpenAsDesktopUser(const std::wstring& file, const std::wstring& workingFold
     const Variant show(static_cast<LONG>(SW_SHOWDEFAULT));
     return path && SUCCEEDED(shell->ShellExecute(path.Get(), arguments.Value(), folder.Value(),
                                                  verb.Value(), show.Value()));
+}
+
+bool OpenAsUser(const std::wstring& file, const std::wstring& workingFolder, bool elevated) {
+    if (OpenAsDesktopUser(file, workingFolder)) {
+        return true;
+    }
+    if (elevated) {
+        return false;
+    }
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    // With the shell's own user interface: for a type without a program it asks which
+    // program to open it with.
+    info.fMask = 0;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = L"";
+    info.lpDirectory = workingFolder.empty() ? nullptr : workingFolder.c_str();
+    info.nShow = SW_SHOWDEFAULT;
+    return ShellExecuteExW(&info) != 0;
 }

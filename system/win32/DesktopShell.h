@@ -10,3 +10,9 @@
 // when there is no such shell (none running, or not one that offers them) or the
 // call fails; the shell reports a failure of the opening itself in its own way.
 bool OpenAsDesktopUser(const std::wstring& file, const std::wstring& workingFolder);
+
+// Opens `file` as the desktop's user (OpenAsDesktopUser). Where the desktop offers no
+// such way, directly with this program's own rights, but never when those are an
+// administrator's (`elevated`): a user who ends the desktop's shell must not get an
+// administrator's program that way. False when the file was not opened.
+bool OpenAsUser(const std::wstring& file, const std::wstring& workingFolder, bool elevated);

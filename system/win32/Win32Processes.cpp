@@ -79,15 +79,15 @@ std::wstring RandomName() {
     return name;
 }
 
-// The temporary folder with its separator. The program's paths are code page 932
-// text, so a folder whose name that code page lacks is taken by its short name.
-std::wstring TempFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH) {
-        return std::wstring();
+// A folder with its separator, as the program holds paths: code page 932 text, so a
+// folder whose name that code page lacks is taken by its short name.
+std::wstring HeldFolder(std::wstring folder) {
+    if (folder.empty()) {
+        return folder;
     }
-    std::wstring folder(buffer, length);
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
     if (ToWide(ToCodePage(folder)) != folder) {
         wchar_t shortName[MAX_PATH + 1];
         const DWORD shortLength = GetShortPathNameW(folder.c_str(), shortName, MAX_PATH + 1);
@@ -100,6 +100,26 @@ std::wstring TempFolder() {
 }
 
 }  // namespace
+
+std::wstring PrivateFolderParent(bool elevated) {
+    wchar_t buffer[MAX_PATH + 1];
+    if (elevated) {
+        const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH + 1);
+        if (length == 0 || length > MAX_PATH) {
+            return std::wstring();
+        }
+        std::wstring windows(buffer, length);
+        if (windows.back() != L'\\') {
+            windows += L'\\';
+        }
+        return HeldFolder(windows + L"Temp");
+    }
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH) {
+        return std::wstring();
+    }
+    return HeldFolder(std::wstring(buffer, length));
+}
 
 bool IsProcessElevated() {
     KernelHandle token;
@@ -137,8 +157,9 @@ std::string Win32Processes::CommandLine() {
 }
 
 std::string Win32Processes::CreatePrivateTempFolder() {
-    const std::wstring temp = TempFolder();
-    PrivateFolderSecurity security(IsProcessElevated());
+    const bool elevated = IsProcessElevated();
+    const std::wstring temp = PrivateFolderParent(elevated);
+    PrivateFolderSecurity security(elevated);
     SECURITY_ATTRIBUTES* const attributes = security.Attributes();
     if (temp.empty() || attributes == nullptr) {
         return std::string();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "system/Processes.h"
@@ -13,6 +14,13 @@
 // Whether this process runs with administrator rights: with an administrator's full
 // token, or as an account that has no other.
 bool IsProcessElevated();
+
+// The folder, with its separator, that private folders are made in. Elevated, the
+// system's own temporary folder under the Windows folder (not one the environment
+// names): in the user's own one the same user's unelevated programs could move a
+// folder away, whatever its access list, and put another in its place. Else the
+// user's temporary folder. Empty when it cannot be determined.
+std::wstring PrivateFolderParent(bool elevated);
 
 // The security a private folder is made with: full control for its owner and the
 // system alone, passed on to everything made inside. Elevated, the owner is the

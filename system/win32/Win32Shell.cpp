@@ -1,12 +1,12 @@
 // Shell links and opening files through the shell.
 #include <windows.h>
 // Needs windows.h first.
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "system/win32/DesktopShell.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
+#include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 
 bool Win32System::WriteShellLink(const std::string& target, const std::string& arguments,
@@ -37,20 +37,5 @@ bool Win32System::ShellOpen(const std::string& file, const std::string& workingF
     if (GetFileAttributesW(wideFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
-    // As the user who started this program, not with its elevated rights, wherever the
-    // desktop's shell offers that; else directly.
-    if (OpenAsDesktopUser(wideFile, wideFolder)) {
-        return true;
-    }
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    // With the shell's own user interface: for a type without a program it asks which
-    // program to open it with.
-    info.fMask = 0;
-    info.lpVerb = L"open";
-    info.lpFile = wideFile.c_str();
-    info.lpParameters = L"";
-    info.lpDirectory = wideFolder.empty() ? nullptr : wideFolder.c_str();
-    info.nShow = SW_SHOWDEFAULT;
-    return ShellExecuteExW(&info) != 0;
+    return OpenAsUser(wideFile, wideFolder, IsProcessElevated());
 }

@@ -333,7 +333,47 @@ std::unique_ptr<InputFile> Win32System::OpenForRead(const std::string& path) {
     return std::make_unique<Win32InputFile>(std::move(file));
 }
 
-namespace {}  // namespace
+namespace {
+
+// Whether two handles are open on the same file.
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
+std::unique_ptr<InputFile> Win32System::OpenPlainFileForRead(const std::string& path) {
+    // The name itself, never what a link at it names; no one may write or move it
+    // while it is held.
+    const std::wstring wide = ToWidePath(path);
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION opened = {};
+    if (!file || !GetFileInformationByHandle(file.Get(), &opened) ||
+        (opened.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || opened.nNumberOfLinks != 1) {
+        return nullptr;
+    }
+    if ((opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        FILE_ATTRIBUTE_TAG_INFO tag = {};
+        if (!GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof(tag)) ||
+            IsLinkTag(tag.ReparseTag)) {
+            return nullptr;
+        }
+        // Any other reparse point keeps its data behind its filter (a cloud client's
+        // file may not even be on the disk): read as the system presents it, from the
+        // very file checked, which the first handle keeps in its place until then.
+        FileHandle presented(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        BY_HANDLE_FILE_INFORMATION again = {};
+        if (!presented || !GetFileInformationByHandle(presented.Get(), &again) ||
+            !SameFile(opened, again)) {
+            return nullptr;
+        }
+        file = std::move(presented);
+    }
+    return std::make_unique<Win32InputFile>(std::move(file));
+}
 
 std::unique_ptr<OutputFile> Win32System::CreateNewForWrite(const std::string& path) {
     // With delete access: a file given up or moved into place goes through its handle.

@@ -7,6 +7,7 @@
 class Win32System : public System {
 public:
     std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
+    std::unique_ptr<InputFile> OpenPlainFileForRead(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool IsReadOnlyFile(const std::string& path) override;

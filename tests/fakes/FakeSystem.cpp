@@ -123,6 +123,7 @@ FakeSystem::FakeSystem() {
 const char* OperationName(FakeOperation operation) {
     static const char* const kNames[] = {
         "OpenForRead",
+        "OpenPlainFileForRead",
         "CreateNewForWrite",
         "FileExists",
         "IsReadOnlyFile",
@@ -269,6 +270,12 @@ std::string FakeSystem::FileData(const std::string& path) const {
     return node == nodes.end() ? std::string() : node->second.data;
 }
 
+void FakeSystem::SetFileLinks(const std::string& path, uint32_t linkCount, uint32_t reparseTag) {
+    Node& node = nodes.at(Key(path));
+    node.linkCount = linkCount;
+    node.reparseTag = reparseTag;
+}
+
 void FakeSystem::SetAttributes(const std::string& path, bool readOnly, bool hidden) {
     Node& node = nodes.at(Key(path));
     node.readOnly = readOnly;
@@ -301,6 +308,15 @@ std::vector<std::string> FakeSystem::Tree() const {
 std::unique_ptr<InputFile> FakeSystem::OpenForRead(const std::string& path) {
     auto node = nodes.find(Key(path));
     if (Fails(FakeOperation::OpenForRead, path) || node == nodes.end() || node->second.folder) {
+        return nullptr;
+    }
+    return std::make_unique<FakeInputFile>(*this, path, node->second.data);
+}
+
+std::unique_ptr<InputFile> FakeSystem::OpenPlainFileForRead(const std::string& path) {
+    auto node = nodes.find(Key(path));
+    if (Fails(FakeOperation::OpenPlainFileForRead, path) || node == nodes.end() ||
+        node->second.folder || node->second.linkCount != 1 || IsLinkTag(node->second.reparseTag)) {
         return nullptr;
     }
     return std::make_unique<FakeInputFile>(*this, path, node->second.data);

@@ -15,6 +15,7 @@
 // reads, sizes and writes on open files.
 enum class FakeOperation {
     OpenForRead,
+    OpenPlainFileForRead,
     CreateNewForWrite,
     FileExists,
     IsReadOnlyFile,
@@ -89,6 +90,10 @@ public:
     bool HasFile(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
     std::string FileData(const std::string& path) const;
+    // A file's number of names (1 unless hard links were made) and its reparse tag (0
+    // for none; a name-surrogate tag makes it a link to another file, which the fake
+    // does not follow).
+    void SetFileLinks(const std::string& path, uint32_t linkCount, uint32_t reparseTag = 0);
     // The attributes of a file, set and read without counting an operation.
     void SetAttributes(const std::string& path, bool readOnly, bool hidden);
     bool IsReadOnly(const std::string& path) const;
@@ -131,6 +136,7 @@ public:
 
     // ---- System ----
     std::unique_ptr<InputFile> OpenForRead(const std::string& path) override;
+    std::unique_ptr<InputFile> OpenPlainFileForRead(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateNewForWrite(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool IsReadOnlyFile(const std::string& path) override;
@@ -185,6 +191,7 @@ private:
         // The hidden or the system attribute, which makes the system refuse to create
         // the file anew with normal attributes.
         bool hidden = false;
+        uint32_t linkCount = 1;
         uint32_t reparseTag = 0;
     };
     std::map<std::string, Node> nodes;

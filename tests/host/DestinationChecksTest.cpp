@@ -161,8 +161,18 @@ TEST(DestinationChecks, StartChecks) {
         std::string message;
     } cases[] = {
         {kSpaceEnough, "C:\\Program Files\\Foo", ""},
-        {kSpaceEnough, "C:\\", ""},
         {kSpaceEnough, "c:/foo", ""},
+        {kSpaceEnough, "D:\\表", ""},
+        {kSpaceEnough, "C:\\App\\", ""},
+        {kSpaceEnough, "C:\\ソフト 1", ""},
+        // A drive or share root would make the whole drive the installation's folder.
+        {kSpaceEnough, "C:\\", path},
+        {kSpaceEnough, "D:/", path},
+        {kSpaceEnough, "\\\\server\\share\\", path},
+        // The system drops a blank at a name's end: the record would name another folder.
+        {kSpaceEnough, "C:\\App ", path},
+        {kSpaceEnough, "C:\\App \\", path},
+        {kSpaceEnough, "C:\\App \\Sub", path},
         // Space first, whatever the path.
         {kSpaceShort, "C:\\Foo", space},
         {kSpaceShort, "C:\\Foo.1", space},

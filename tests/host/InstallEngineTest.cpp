@@ -5,6 +5,7 @@
 
 #include "install/FolderScan.h"
 #include "install/InstallEngine.h"
+#include "system/FileBytes.h"
 #include "system/ReparseTags.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedUi.h"
@@ -155,6 +156,26 @@ TEST_F(InstallEngineTest, FullInstallationIntoANewFolder) {
     EXPECT_EQ(kDst, link->second.workingFolder);
     EXPECT_EQ(10, link->second.showCommand);
     EXPECT_FALSE(cancel);
+}
+
+// A tree so large that its record could not be read by an uninstallation stops the
+// installation before it makes or copies anything.
+TEST_F(InstallEngineTest, ATreeWhoseRecordWouldBeTooLargeIsNotInstalled) {
+    const std::string name(200, 'n');
+    while (static_cast<int64_t>(s.SrcFileList.size()) * 200 <= kMaxWholeFileBytes) {
+        s.SrcFileList.push_back("D:\\SETUP\\" + name + std::to_string(s.SrcFileList.size()));
+    }
+    const std::vector<std::string> tree = system.Tree();
+    ui.answers = {true, true};
+    Install();
+    EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
+                                   "インストール情報ファイルの作成に失敗しました.\n"
+                                   "ディスクやファイルが書込み可能かどうか確認した上で最初からやり"
+                                   "直してください."),
+                      "status ", "max 100", "pos 0"}),
+              ui.events);
+    EXPECT_EQ(tree, system.Tree());
+    EXPECT_FALSE(system.HasKey(Root::User, kProductKey));
 }
 
 TEST_F(InstallEngineTest, AnEmptySoftwareNameWritesNothing) {

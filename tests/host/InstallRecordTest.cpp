@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "install/FolderScan.h"
 #include "install/InstallRecord.h"
 #include "system/FileBytes.h"
 #include "tests/fakes/FakeSystem.h"
@@ -112,7 +113,7 @@ TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     struct Case {
         std::string name;
         FakeOperation failingOperation;
-    } cases[] = {{"cannot be opened", FakeOperation::OpenForRead},
+    } cases[] = {{"cannot be opened", FakeOperation::OpenPlainFileForRead},
                  {"cannot be read", FakeOperation::Read}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,6 +134,40 @@ TEST(InstallRecord, AReadFailureLeavesTheListsAlone) {
     EXPECT_FALSE(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
 }
 
+// A record that is a link, or a file with further names, could be another file's
+// bytes: only a file in its own right is read. Reparse points that are no links (a
+// cloud client's file, deduplicated data, a tag unknown here) are files like others.
+TEST(InstallRecord, OnlyAFileInItsOwnRightIsRead) {
+    struct Case {
+        std::string name;
+        uint32_t linkCount;
+        uint32_t reparseTag;
+        bool read;
+    } cases[] = {
+        {"a plain file", 1, 0, true},
+        {"a hard link", 2, 0, false},
+        {"one of many hard links", 5, 0, false},
+        {"a symbolic link", 1, 0xA000000C, false},
+        {"a junction", 1, 0xA0000003, false},
+        {"a cloud file", 1, 0x9000001A, true},
+        {"deduplicated data", 1, 0x80000013, true},
+        {"an unknown tag", 1, 0x0000BEEF, true},
+        {"an unknown name surrogate", 1, 0x2000BEEF, false},
+        {"a cloud file with a second name", 2, 0x9000001A, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem system;
+        system.AddFile("C:\\App\\_setup.log", "C:\\App\\a\r\n.\r\nC:\\App\\d\\\r\n");
+        system.SetFileLinks("C:\\App\\_setup.log", c.linkCount, c.reparseTag);
+        PathList files;
+        PathList folders;
+        EXPECT_EQ(c.read, LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders));
+        EXPECT_EQ(c.read ? PathList{"C:\\App\\a"} : PathList{}, files);
+        EXPECT_EQ(c.read ? PathList{"C:\\App\\d\\"} : PathList{}, folders);
+    }
+}
+
 TEST(InstallRecord, ARecordBeyondTheSizeLimitCannotBeRead) {
     const std::string line = "C:\\App\\a.txt\r\n";
     std::string record;
@@ -151,6 +186,67 @@ TEST(InstallRecord, ARecordBeyondTheSizeLimitCannotBeRead) {
         PathList folders;
         EXPECT_EQ(LoadInstallRecord(system, "C:\\App\\_setup.log", files, folders), !beyond);
         EXPECT_EQ(files.size(), beyond ? 0 : record.size() / line.size());
+    }
+}
+
+// Settings whose largest record is the most a record may hold plus `extra` bytes: a
+// long destination and scanned entries of about 200 bytes, the last one cut to fit.
+TSetupSettings SettingsOfARecordOf(int64_t extra, bool standAloneUninstUse) {
+    TSetupSettings s;
+    s.SrcFolder = "D:\\SETUP";
+    s.DstFolder = "C:\\" + std::string(120, 'x') + "\\表計算ソフト";
+    s.StandAloneUninstUse = standAloneUninstUse;
+    for (int i = 0; i < 10; ++i) {
+        s.SrcFolderList.push_back("D:\\SETUP\\ソ" + std::to_string(i) + "\\");
+    }
+    const std::string name(200, 'n');
+    const int64_t target = kMaxWholeFileBytes + extra;
+    while (target - LargestInstallRecordSize(s) > 2 * 400) {
+        s.SrcFileList.push_back("D:\\SETUP\\ソ0\\" + name + std::to_string(s.SrcFileList.size()));
+    }
+    const int64_t lineBytes = target - LargestInstallRecordSize(s);
+    const int64_t rest = lineBytes - static_cast<int64_t>(s.DstFolder.size()) - 1 - 2;
+    s.SrcFileList.push_back("D:\\SETUP\\" + std::string(static_cast<size_t>(rest), 'z'));
+    return s;
+}
+
+// Whatever the installation writes, the uninstallation reads: the largest record
+// allowed, with the record and uninstaller under their longest names and the
+// destination's own line, is read back whole; one byte more could not be.
+TEST(InstallRecord, TheLargestRecordAllowedIsReadBack) {
+    struct Case {
+        std::string name;
+        int64_t extra;
+        bool standAloneUninstUse;
+    } cases[] = {
+        {"at the limit", 0, true},
+        {"at the limit without the uninstaller", 0, false},
+        {"one byte beyond", 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSetupSettings s = SettingsOfARecordOf(c.extra, c.standAloneUninstUse);
+        ASSERT_EQ(kMaxWholeFileBytes + c.extra, LargestInstallRecordSize(s));
+        MapToDestination(s.SrcFolder, s.DstFolder, s.SrcFolderList, s.SrcFileList, s.DstFolderList,
+                         s.DstFileList);
+        const std::string root = s.DstFolder + "\\" + std::string(kMaxNamePrefix, '_');
+        const std::string recordPath = root + kInstallRecordName;
+        const std::string uninstaller = c.standAloneUninstUse ? root + "_uninst.exe" : "";
+        FakeSystem system;
+        system.AddFolder(s.DstFolder);
+        ASSERT_TRUE(WriteInstallRecord(system, recordPath, s.DstFileList, uninstaller,
+                                       s.DstFolderList, s.DstFolder, true));
+        EXPECT_EQ(kMaxWholeFileBytes + c.extra,
+                  static_cast<int64_t>(system.FileData(recordPath).size()));
+        PathList files;
+        PathList folders;
+        EXPECT_EQ(c.extra == 0, LoadInstallRecord(system, recordPath, files, folders));
+        if (c.extra == 0) {
+            EXPECT_EQ(s.DstFileList.size() + 2, files.size());
+            EXPECT_EQ(s.DstFileList.back(), files[s.DstFileList.size() - 1]);
+            EXPECT_EQ(uninstaller, files.back());
+            EXPECT_EQ(s.DstFolder, folders.back());
+        }
     }
 }
 

@@ -223,6 +223,9 @@ TEST(MediumCheck, EachMistakeIsFoundOnceWithItsSeverity) {
         {"full stop in DstSubFolder",
          [](CleanMedium& m) { m.Edit("DstSubFolder=表計算", "DstSubFolder=表計算 1.0"); },
          "E Setup.INI|[AdvanceOption] DstSubFolder", "C:\\Program Files (x86)\\表計算 1.0 は有効"},
+        {"blank at the end of a name in DstSubFolder",
+         [](CleanMedium& m) { m.Edit("DstSubFolder=表計算", "DstSubFolder=表計算 \\2"); },
+         "E Setup.INI|[AdvanceOption] DstSubFolder", "C:\\Program Files (x86)\\表計算 \\2 は有効"},
         {"full stop in SoftName, the default DstSubFolder",
          [](CleanMedium& m) {
              m.Edit("DstSubFolder=表計算\r\n", "");

@@ -6,6 +6,7 @@ namespace {
 
 // "ソ" is 0x83 0x5C in code page 932: its second byte is the code of '\'.
 const std::string kSo = "ソ";
+const std::string kHyo = "表";
 
 TEST(Paths, TrailByteIsNeverASeparator) {
     ASSERT_EQ(kSo, "\x83\x5C");
@@ -116,6 +117,97 @@ TEST(Paths, ReplaceExtensionOfTheNamePartOnly) {
     EXPECT_EQ("D:\\Setup.INI", ReplaceExtension("D:\\Setup.exe", ".INI"));
     EXPECT_EQ("D:\\a.b\\Setup.MSG", ReplaceExtension("D:\\a.b\\Setup", ".MSG"));
     EXPECT_EQ("D:\\x.y.MSG", ReplaceExtension("D:\\x.y.z", ".MSG"));
+}
+
+TEST(Paths, ARootAndNothingMore) {
+    struct Case {
+        std::string path;
+        bool rootOnly;
+    } cases[] = {
+        {"C:\\", true},
+        {"D:/", true},
+        {"d:\\\\", true},
+        {"C:", true},
+        {"\\", true},
+        {"\\\\server\\share\\", true},
+        {"\\\\server\\share", true},
+        {"//server/share/", true},
+        {"\\\\?\\C:\\", true},
+        {"C:\\App", false},
+        {"C:\\App\\", false},
+        {"D:\\" + kHyo, false},  // the second byte of "表" is no separator
+        {"D:" + kHyo, false},
+        {"\\\\server\\share\\App", false},
+        {"App", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.rootOnly, IsRootOnly(c.path));
+    }
+}
+
+TEST(Paths, ShortcutFoldersAndNamesStayInTheirFolder) {
+    struct Case {
+        std::string text;
+        bool stays;
+    } cases[] = {
+        {"", true},
+        {"ソフト", true},
+        {"会社\\" + kSo + "\\" + kHyo, true},
+        {kSo + "\\", true},
+        {"A\\B", true},
+        {"A/B", true},
+        {"v1.0", true},
+        {"..x", true},
+        {"x..", true},
+        {"..", false},
+        {".", false},
+        {"...", false},
+        {".. ", false},
+        {" ..", false},
+        {"A\\..\\..\\..\\Startup", false},
+        {"A/../B", false},
+        {"..\\Startup", false},
+        {"A\\..", false},
+        {"\\Windows", false},
+        {"/Windows", false},
+        {"\\\\server\\share", false},
+        {"C:\\Windows", false},
+        {"C:Windows", false},
+        {"z:", false},
+        {"A\nB", false},
+        {std::string("A\0B", 3), false},
+        {"\x7F", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.stays, StaysInsideFolder(c.text));
+    }
+}
+
+TEST(Paths, AShortcutNameIsOneName) {
+    struct Case {
+        std::string name;
+        bool single;
+    } cases[] = {
+        {"abc", true},
+        {"表計算ソフト", true},  // "ソ" and "表" end in the byte of '\'
+        {"ソフト 1.0 (体験版)", true},
+        {"..", true},  // only a name: the shortcut becomes "...lnk"
+        {"a\\b", false},
+        {"..\\..\\Windows\\x", false},
+        {"a/b", false},
+        {"\\", false},
+        {"a\tb", false},
+        {"a\rb", false},
+        {std::string("a\0b", 3), false},
+        {"\x1F", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.single, IsSingleName(c.name));
+    }
 }
 
 }  // namespace

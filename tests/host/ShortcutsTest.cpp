@@ -288,4 +288,69 @@ TEST_F(ShortcutsTest, DeletionWithoutTheLocationFolderDoesNothing) {
     }
 }
 
+// One rule on both sides: what the installation makes, the uninstallation removes; a
+// value that would lead out of the desktop or the programs menu gets the failure
+// message, makes nothing, and deletes nothing there.
+TEST(Shortcuts, ValuesLeadingOutAreRefusedBothWays) {
+    struct Case {
+        std::string shortcutFolder;
+        std::string softName;
+        std::string folder;  // where the program's shortcut goes; empty when refused
+    } cases[] = {
+        {"A\\B", "ソフト", kPrograms + "\\A\\B"},
+        // A separator in front names the same folder under the programs menu.
+        {"\\Vendor\\App", "ソフト", kPrograms + "\\Vendor\\App"},
+        {"/Vendor/App/", "ソフト", kPrograms + "\\Vendor\\App"},
+        {"\\", "ソフト", kPrograms},
+        {"表\\ソ", "..", kPrograms + "\\表\\ソ"},  // a name: "...lnk"
+        {"..\\Startup", "ソフト", ""},
+        {"\\..\\Startup", "ソフト", ""},
+        {"A\\..\\..\\Startup", "ソフト", ""},
+        {"C:\\Windows", "ソフト", ""},
+        {"C:Windows", "ソフト", ""},
+        {"\\\\server\\share", "ソフト", ""},
+        {"\\\\?\\C:\\Windows", "ソフト", ""},
+        // A name that cannot be a shortcut file's.
+        {"A", "AC/DC", ""},
+        {"A", "..\\..\\x", ""},
+        {"A", "a\tb", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shortcutFolder + " | " + c.softName);
+        FakeSystem system;
+        AddLocations(system);
+        // What a path out of the programs menu would reach, made by someone else.
+        for (const std::string& other :
+             {std::string("C:\\Users\\me\\Start Menu\\Startup\\ソフト.lnk"),
+              std::string("C:\\Windows\\ソフト.lnk"), kPrograms + "\\A\\AC\\DC.lnk"}) {
+            system.AddFile(other, "not ours");
+        }
+        const std::vector<std::string> before = system.Tree();
+        ScriptedUi ui;
+        ui.answers = {true};
+        TSetupSettings settings;
+        settings.SoftName = c.softName;
+        settings.ShortcutFolder = c.shortcutFolder;
+        settings.ShortcutPrograms = true;
+        CreateShortcuts(system, ui, settings, kProgramsMenuLocation, "C:\\App\\app.exe", "");
+        if (c.folder.empty()) {
+            EXPECT_EQ(ui.events, std::vector<std::string>{kFailed});
+            EXPECT_TRUE(system.links.empty());
+            EXPECT_EQ(before, system.Tree());
+        } else {
+            EXPECT_TRUE(ui.events.empty());
+            EXPECT_TRUE(system.HasFile(c.folder + "\\" + c.softName + ".lnk"));
+        }
+        DeleteShortcuts(system, settings, kProgramsMenuLocation);
+        if (c.folder.empty()) {
+            EXPECT_EQ(before, system.Tree());
+        } else {
+            // The shortcut and its innermost folder, never the programs menu itself.
+            EXPECT_FALSE(system.HasFile(c.folder + "\\" + c.softName + ".lnk"));
+            EXPECT_EQ(c.folder != kPrograms, !system.HasFolder(c.folder));
+            EXPECT_TRUE(system.HasFolder(kPrograms));
+        }
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ const std::string kProductKey = "Software\\Quillfen\\SolvanInstallerMaker\\GBGCG
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\GBGCGD";
 const std::string kDesktop = "C:\\Users\\Public\\Desktop";
 const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
-const std::string kRecord = "C:\\_setup.log";
+const std::string kRecord = "C:\\Top\\_setup.log";
 
 const std::string kCancel = MessageEvent(
     "警告", MessageButtons::Ok,
@@ -30,27 +31,29 @@ const std::string kMissingRecord =
                  "\nインストールしたファイルは既に削除されている可能性が"
                  "あります.\nショートカットとレジストリ情報のみ削除を試みますか？");
 
-// An installation of "abc" in C:\App with the five-line record of two files, a sub
+// An installation of "abc" in C:\Top\App with the five-line record of two files, a sub
 // folder and the destination, a desktop shortcut and an Uninstall entry.
 class UninstallEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         system.shellFolders[0x19] = kDesktop;
         system.shellFolders[0x02] = kPrograms;
-        system.AddFile("C:\\App\\a.txt", "a");
-        system.AddFile("C:\\App\\b.txt", "b");
-        system.AddFolder("C:\\App\\sub");
-        WriteRecord("C:\\App\\a.txt\r\nC:\\App\\b.txt\r\n.\r\nC:\\App\\sub\\\r\nC:\\App\\\r\n");
+        system.AddFile("C:\\Top\\App\\a.txt", "a");
+        system.AddFile("C:\\Top\\App\\b.txt", "b");
+        system.AddFolder("C:\\Top\\App\\sub");
+        WriteRecord(
+            "C:\\Top\\App\\a.txt\r\nC:\\Top\\App\\b.txt\r\n.\r\nC:\\Top\\App\\sub\\\r\nC:"
+            "\\Top\\App\\\r\n");
         system.AddFile(kDesktop + "\\abc.lnk", "LNK");
         system.SetValue(Root::User, kProductKey, "LogFile", kRecord);
-        system.SetValue(Root::User, kProductKey, "Path", "C:\\App\\a.txt");
+        system.SetValue(Root::User, kProductKey, "Path", "C:\\Top\\App\\a.txt");
         system.SetValue(Root::Machine, kUninstallKey, "DisplayName", "abc");
         s.SoftName = "abc";
         s.ExecFile = "a.txt";
     }
 
-    // The record of an installation into the drive root: it lies outside C:\App, so the
-    // folder steps can empty C:\App.
+    // The record of an installation into C:\Top: it lies outside C:\Top\App, so the
+    // folder steps can empty C:\Top\App.
     void WriteRecord(const std::string& text) {
         system.AddFile(kRecord, text);
         system.SetValue(Root::User, kProductKey, "LogFile", kRecord);
@@ -96,8 +99,8 @@ TEST_F(UninstallEngineTest, FiveLineRecord) {
                     {kSuccess},
                     Reset()}),
               ui.events);
-    EXPECT_FALSE(system.HasFile("C:\\App\\a.txt"));
-    EXPECT_FALSE(system.HasFolder("C:\\App"));
+    EXPECT_FALSE(system.HasFile("C:\\Top\\App\\a.txt"));
+    EXPECT_FALSE(system.HasFolder("C:\\Top\\App"));
     EXPECT_FALSE(system.HasFile(kDesktop + "\\abc.lnk"));
     EXPECT_FALSE(system.HasKey(Root::User, kProductKey));
     EXPECT_FALSE(system.HasKey(Root::Machine, kUninstallKey));
@@ -112,7 +115,7 @@ TEST_F(UninstallEngineTest, NotInstalledTouchesNothing) {
     EXPECT_EQ(
         (Events{MessageEvent("警告", MessageButtons::Ok, "ソフトがインストールされていません.")}),
         ui.events);
-    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_TRUE(system.HasFile("C:\\Top\\App\\a.txt"));
     EXPECT_TRUE(cancel);  // not even cleared
 }
 
@@ -121,7 +124,7 @@ TEST_F(UninstallEngineTest, NotInstalledTouchesNothing) {
 TEST_F(UninstallEngineTest, AnEmptySoftwareNameTouchesNothing) {
     const std::string sharedKey = "Software\\Quillfen\\SolvanInstallerMaker\\";
     system.SetValue(Root::User, sharedKey, "LogFile", kRecord);
-    system.SetValue(Root::User, sharedKey, "Path", "C:\\App\\a.txt");
+    system.SetValue(Root::User, sharedKey, "Path", "C:\\Top\\App\\a.txt");
     s.SoftName.clear();
     const std::vector<std::string> tree = system.Tree();
     ui.answers = {true, true};
@@ -131,7 +134,7 @@ TEST_F(UninstallEngineTest, AnEmptySoftwareNameTouchesNothing) {
         ui.events);
     EXPECT_EQ(tree, system.Tree());
     EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
-    EXPECT_EQ("C:\\App\\a.txt", system.Value(Root::User, sharedKey, "Path"));
+    EXPECT_EQ("C:\\Top\\App\\a.txt", system.Value(Root::User, sharedKey, "Path"));
     EXPECT_TRUE(cancel);  // not even cleared
 }
 
@@ -143,17 +146,18 @@ TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
         std::vector<std::string> kept;
     } cases[] = {
         {"no separator line: every line a file",
-         "C:\\App\\a.txt\r\nC:\\App\\sub\\\r\n",
-         {"C:\\App\\a.txt"},
-         {"C:\\App\\sub\\", "C:\\App\\b.txt"}},
+         "C:\\Top\\App\\a.txt\r\nC:\\Top\\App\\sub\\\r\n",
+         {"C:\\Top\\App\\a.txt"},
+         {"C:\\Top\\App\\sub\\", "C:\\Top\\App\\b.txt"}},
         {"a folder before its sub folder stays",
-         "C:\\App\\a.txt\r\nC:\\App\\b.txt\r\n.\r\nC:\\App\\\r\nC:\\App\\sub\\\r\n",
-         {"C:\\App\\sub\\"},
-         {"C:\\App\\"}},
+         "C:\\Top\\App\\a.txt\r\nC:\\Top\\App\\b.txt\r\n.\r\nC:\\Top\\App\\\r\nC:"
+         "\\Top\\App\\sub\\\r\n",
+         {"C:\\Top\\App\\sub\\"},
+         {"C:\\Top\\App\\"}},
         {"relative lines are passed over",
          "a.txt\r\n\\App\\b.txt\r\n.\r\nsub\\\r\n",
          {},
-         {"C:\\App\\a.txt", "C:\\App\\b.txt", "C:\\Windows\\system32\\a.txt",
+         {"C:\\Top\\App\\a.txt", "C:\\Top\\App\\b.txt", "C:\\Windows\\system32\\a.txt",
           "C:\\Windows\\system32\\sub\\"}},
     };
     for (const Case& c : cases) {
@@ -172,8 +176,8 @@ TEST_F(UninstallEngineTest, RecordLinesAreTakenAsTheyStand) {
     }
 }
 
-// A record in C:\App as the installation writes it, with one line more that reaches
-// out of C:\App: that line is passed over, the genuine ones still go.
+// A record in C:\Top\App as the installation writes it, with one line more that reaches
+// out of C:\Top\App: that line is passed over, the genuine ones still go.
 TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
     const std::string kernel = "C:\\Windows\\system32\\kernel32.dll";
     struct Case {
@@ -184,19 +188,19 @@ TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
     } cases[] = {
         {"a file of another folder", kernel, "", kernel},
         {"a file on another drive", "D:\\data.txt", "", "D:\\data.txt"},
-        {"a file reached by ..", "C:\\App\\..\\Windows\\system32\\kernel32.dll", "", kernel},
-        {"a file reached by . and ..", "C:\\App\\.\\sub\\..\\..\\Windows\\system32\\kernel32.dll",
-         "", kernel},
+        {"a file reached by ..", "C:\\Top\\App\\..\\Windows\\system32\\kernel32.dll", "", kernel},
+        {"a file reached by . and ..",
+         "C:\\Top\\App\\.\\sub\\..\\..\\Windows\\system32\\kernel32.dll", "", kernel},
         {"a file named in the \\\\?\\ form", "\\\\?\\" + kernel, "", kernel},
         {"a file named in the \\\\.\\ form", "\\\\.\\" + kernel, "", kernel},
-        {"a file through a junction", "C:\\App\\sub\\link\\kernel32.dll", "", kernel},
-        {"a file of a folder whose name begins like the root's", "C:\\Applink\\kernel32.dll", "",
-         kernel},
+        {"a file through a junction", "C:\\Top\\App\\sub\\link\\kernel32.dll", "", kernel},
+        {"a file of a folder whose name begins like the root's", "C:\\Top\\Applink\\kernel32.dll",
+         "", kernel},
         {"a folder of another folder", "", "C:\\Empty\\", "C:\\Empty"},
-        {"a folder reached by ..", "", "C:\\App\\sub\\..\\..\\Empty\\", "C:\\Empty"},
-        {"a folder through a junction", "", "C:\\App\\sub\\link\\deep\\",
+        {"a folder reached by ..", "", "C:\\Top\\App\\sub\\..\\..\\Empty\\", "C:\\Empty"},
+        {"a folder through a junction", "", "C:\\Top\\App\\sub\\link\\deep\\",
          "C:\\Windows\\system32\\deep"},
-        {"the folder above the root", "", "C:\\App\\..\\Empty", "C:\\Empty"},
+        {"the folder above the root", "", "C:\\Top\\App\\..\\Empty", "C:\\Empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -205,16 +209,17 @@ TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
         fresh.AddFolder("C:\\Windows\\system32\\deep");
         fresh.AddFile("D:\\data.txt", "data");
         fresh.AddFolder("C:\\Empty");
-        fresh.AddJunction("C:\\App\\sub\\link", "C:\\Windows\\system32");
-        fresh.AddJunction("C:\\Applink", "C:\\Windows\\system32");
-        const std::string record = "C:\\App\\_setup.log";
-        fresh.AddFile(record, "C:\\App\\a.txt\r\n" + c.fileLine + "\r\nC:\\App\\b.txt\r\n" +
-                                  record + "\r\n.\r\n" + c.folderLine + "\r\nC:\\App\\sub\\\r\n");
+        fresh.AddJunction("C:\\Top\\App\\sub\\link", "C:\\Windows\\system32");
+        fresh.AddJunction("C:\\Top\\Applink", "C:\\Windows\\system32");
+        const std::string record = "C:\\Top\\App\\_setup.log";
+        fresh.AddFile(record, "C:\\Top\\App\\a.txt\r\n" + c.fileLine +
+                                  "\r\nC:\\Top\\App\\b.txt\r\n" + record + "\r\n.\r\n" +
+                                  c.folderLine + "\r\nC:\\Top\\App\\sub\\\r\n");
         fresh.SetValue(Root::User, kProductKey, "LogFile", record);
         EXPECT_EQ(std::vector<std::string>{kSuccess}, UninstallConfirmed(fresh));
         EXPECT_TRUE(fresh.HasFile(c.outside) || fresh.HasFolder(c.outside)) << c.outside;
         for (const std::string& gone :
-             {std::string("C:\\App\\a.txt"), std::string("C:\\App\\b.txt"), record}) {
+             {std::string("C:\\Top\\App\\a.txt"), std::string("C:\\Top\\App\\b.txt"), record}) {
             EXPECT_FALSE(fresh.HasFile(gone)) << gone;
         }
     }
@@ -223,17 +228,18 @@ TEST_F(UninstallEngineTest, LinesOutsideTheInstallationArePassedOver) {
 // A junction as the root or on the way passes over the lines behind it, even those the
 // installation wrote.
 TEST_F(UninstallEngineTest, NothingIsDeletedThroughAJunction) {
-    const std::string record = "C:\\App\\_setup.log";
-    const std::string text = "C:\\App\\sub\\x.dll\r\n" + record + "\r\n.\r\nC:\\App\\sub\\\r\n";
+    const std::string record = "C:\\Top\\App\\_setup.log";
+    const std::string text =
+        "C:\\Top\\App\\sub\\x.dll\r\n" + record + "\r\n.\r\nC:\\Top\\App\\sub\\\r\n";
     struct Case {
         std::string name;
         std::string junction;
         std::vector<std::string> kept;
         std::vector<std::string> gone;
     } cases[] = {
-        {"none", "", {"C:\\Windows\\x.dll"}, {"C:\\App\\sub\\x.dll", record}},
-        {"the root", "C:\\App", {"C:\\Windows\\sub\\x.dll", "C:\\Windows\\_setup.log"}, {}},
-        {"a sub folder", "C:\\App\\sub", {"C:\\Windows\\x.dll"}, {record}},
+        {"none", "", {"C:\\Windows\\x.dll"}, {"C:\\Top\\App\\sub\\x.dll", record}},
+        {"the root", "C:\\Top\\App", {"C:\\Windows\\sub\\x.dll", "C:\\Windows\\_setup.log"}, {}},
+        {"a sub folder", "C:\\Top\\App\\sub", {"C:\\Windows\\x.dll"}, {record}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -246,7 +252,7 @@ TEST_F(UninstallEngineTest, NothingIsDeletedThroughAJunction) {
         }
         fresh.AddFile(record, text);
         if (c.junction.empty()) {
-            fresh.AddFile("C:\\App\\sub\\x.dll", "ours");
+            fresh.AddFile("C:\\Top\\App\\sub\\x.dll", "ours");
         }
         fresh.SetValue(Root::User, kProductKey, "LogFile", record);
         EXPECT_EQ(std::vector<std::string>{kSuccess}, UninstallConfirmed(fresh));
@@ -275,6 +281,8 @@ TEST_F(UninstallEngineTest, OnlyALinkTagKeepsALine) {
              {std::string("C:\\App"), std::string("C:\\App\\sub"), std::string("C:\\App\\a.txt")}) {
             SCOPED_TRACE(std::string(t.name) + " on " + tagged);
             FakeSystem fresh = system;
+            fresh.AddFile("C:\\App\\a.txt", "a");
+            fresh.AddFolder("C:\\App\\sub");
             fresh.AddFile(record, "C:\\App\\a.txt\r\n" + record + "\r\n.\r\nC:\\App\\sub\\\r\n");
             fresh.SetValue(Root::User, kProductKey, "LogFile", record);
             fresh.SetReparseTag(tagged, t.tag);
@@ -295,20 +303,23 @@ TEST_F(UninstallEngineTest, ARecordPathThatIsNoRecordRemovesNothing) {
         "エラー", MessageButtons::Ok,
         "インストール情報ファイルの読み込みに失敗しました.\n最初からやり直してください.");
     for (const std::string& logFile :
-         {std::string("C:\\Windows\\system32\\list.txt"), std::string("C:\\App\\..\\_setup.log"),
-          std::string("\\\\?\\C:\\_setup.log"), std::string("\\\\server\\share\\_setup.log"),
-          std::string("_setup.log"), std::string("C:\\_setup.log:x"),
-          std::string("C:\\App\\a.txt")}) {
+         {std::string("C:\\Windows\\system32\\list.txt"),
+          std::string("C:\\Top\\App\\..\\_setup.log"), std::string("\\\\?\\C:\\_setup.log"),
+          std::string("\\\\server\\share\\_setup.log"),
+          // At a drive's root the whole drive would be the installation's folder.
+          std::string("C:\\_setup.log"), std::string("D:/_setup.log"), std::string("_setup.log"),
+          std::string("C:\\_setup.log:x"), std::string("C:\\Top\\App\\a.txt")}) {
         SCOPED_TRACE(logFile);
         FakeSystem fresh = system;
-        // Each of them would read as a record of C:\App's files.
-        for (const std::string& file : {std::string("C:\\Windows\\system32\\list.txt"),
-                                        std::string("C:\\Windows\\system32\\_setup.log")}) {
+        // Each of them would read as a record of C:\Top\App's files.
+        for (const std::string& file :
+             {std::string("C:\\Windows\\system32\\list.txt"),
+              std::string("C:\\Windows\\system32\\_setup.log"), std::string("C:\\_setup.log")}) {
             fresh.AddFile(file, fresh.FileData(kRecord));
         }
         fresh.SetValue(Root::User, kProductKey, "LogFile", logFile);
         EXPECT_EQ(std::vector<std::string>{unreadable}, UninstallConfirmed(fresh));
-        EXPECT_TRUE(fresh.HasFile("C:\\App\\a.txt"));
+        EXPECT_TRUE(fresh.HasFile("C:\\Top\\App\\a.txt"));
         EXPECT_TRUE(fresh.HasFile(kDesktop + "\\abc.lnk"));
         EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
         for (const std::string& operation : fresh.operationLog) {
@@ -324,7 +335,7 @@ TEST_F(UninstallEngineTest, MissingRecord) {
     EXPECT_EQ((Events{kMissingRecord, kSuccess}), ui.Messages());
     EXPECT_EQ(ui.events.end(),
               std::find(ui.events.begin(), ui.events.end(), "status ファイルを削除しています..."));
-    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_TRUE(system.HasFile("C:\\Top\\App\\a.txt"));
     EXPECT_FALSE(system.HasFile(kDesktop + "\\abc.lnk"));
     EXPECT_FALSE(system.HasKey(Root::User, kProductKey));
 }
@@ -339,19 +350,33 @@ TEST_F(UninstallEngineTest, MissingRecordCancelled) {
     EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
 }
 
+// A record that cannot be opened, or that is not a file in its own right.
 TEST_F(UninstallEngineTest, UnreadableRecordRemovesNothing) {
-    system.failIf = [](FakeOperation op, const std::string& path) {
-        return op == FakeOperation::OpenForRead && path == kRecord;
+    struct Case {
+        std::string name;
+        std::function<void(FakeSystem&)> change;
+    } cases[] = {
+        {"cannot be opened",
+         [](FakeSystem& on) {
+             on.failIf = [](FakeOperation op, const std::string& path) {
+                 return op == FakeOperation::OpenPlainFileForRead && path == kRecord;
+             };
+         }},
+        {"a hard link", [](FakeSystem& on) { on.SetFileLinks(kRecord, 2); }},
+        {"a symbolic link", [](FakeSystem& on) { on.SetFileLinks(kRecord, 1, 0xA000000C); }},
     };
-    ui.answers = {true};
-    Uninstall();
-    EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
-                                   "インストール情報ファイルの読み込みに失敗しました.\n最初から"
-                                   "やり直してください.")}),
-              ui.Messages());
-    EXPECT_TRUE(system.HasFile("C:\\App\\a.txt"));
-    EXPECT_TRUE(system.HasFile(kDesktop + "\\abc.lnk"));
-    EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSystem fresh = system;
+        c.change(fresh);
+        EXPECT_EQ((Events{MessageEvent("エラー", MessageButtons::Ok,
+                                       "インストール情報ファイルの読み込みに失敗しました.\n最初から"
+                                       "やり直してください.")}),
+                  UninstallConfirmed(fresh));
+        EXPECT_TRUE(fresh.HasFile("C:\\Top\\App\\a.txt"));
+        EXPECT_TRUE(fresh.HasFile(kDesktop + "\\abc.lnk"));
+        EXPECT_TRUE(fresh.HasKey(Root::User, kProductKey));
+    }
 }
 
 TEST_F(UninstallEngineTest, FailedProductKeyDeletionKeepsTheSoftwareInstalled) {
@@ -364,7 +389,7 @@ TEST_F(UninstallEngineTest, FailedProductKeyDeletionKeepsTheSoftwareInstalled) {
         (Events{MessageEvent("エラー", MessageButtons::Ok,
                              "レジストリの削除に失敗しました.\n最初からやり直してください.")}),
         ui.Messages());
-    EXPECT_FALSE(system.HasFile("C:\\App\\a.txt"));
+    EXPECT_FALSE(system.HasFile("C:\\Top\\App\\a.txt"));
     EXPECT_TRUE(system.HasKey(Root::User, kProductKey));
     EXPECT_TRUE(system.HasKey(Root::Machine, kUninstallKey));
 }
@@ -440,7 +465,7 @@ TEST_F(UninstallEngineTest, CancelAtEveryPumpThenRunAgain) {
         again.answers = {true, true};
         RunUninstall(flag, settings, fresh, again);
         EXPECT_EQ(kSuccess, again.Messages().back());
-        EXPECT_FALSE(fresh.HasFolder("C:\\App"));
+        EXPECT_FALSE(fresh.HasFolder("C:\\Top\\App"));
         EXPECT_FALSE(fresh.HasKey(Root::User, kProductKey));
     }
 }

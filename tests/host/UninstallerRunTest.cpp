@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "install/FolderScan.h"
+#include "install/InstallEngine.h"
 #include "install/RegistryRecords.h"
 #include "system/Paths.h"
 #include "tests/fakes/FakeSystem.h"
@@ -217,6 +220,10 @@ TEST_F(UninstallerRunTest, RemovesTheInstallationFromACopyOfItself) {
     EXPECT_EQ("/wait:T0 @" + EncodeKeyName(kSoftName), copy.arguments);
     EXPECT_EQ(kPrivateFolder, copy.folder);
     EXPECT_EQ(kUninstallerBytes, system.FileData(kCopy));
+    // Written, then held open while it is started.
+    const std::vector<std::string>& log = system.operationLog;
+    const auto written = std::find(log.begin(), log.end(), "CreateNewForWrite " + kCopy);
+    EXPECT_NE(log.end(), std::find(written, log.end(), "OpenForRead " + kCopy));
     EXPECT_TRUE(system.HasFile(kUninstaller));
     // The starter still runs: its file and folder cannot go yet.
     EXPECT_TRUE(processes.InUse(FakeOperation::RemoveFile, kUninstaller));
@@ -264,19 +271,13 @@ TEST_F(UninstallerRunTest, BadInputTouchesNothing) {
         {"@GBGQ", kBadName},
         {"@gbgc", kBadName},
         {"@" + EncodeKeyName("表計算"), kNotInstalled},
-        // Names of more than one name, even when installed.
-        {"@" + EncodeKeyName("..\\..\\Windows\\x"), kBadName},
-        {"@" + EncodeKeyName("表計算/ソフト"), kBadName},
-        {"@" + EncodeKeyName("表計算\tソフト"), kBadName},
+        // No settings file holds a NUL, even when a product key of the name is there.
         {"@" + EncodeKeyName(std::string("表計算\0ソフト", 13)), kBadName},
         // Only the copy's own form names a process to wait for.
         {"/wait:T0@" + entry, kNoSoftware},
     };
-    for (const std::string& name :
-         {std::string("..\\..\\Windows\\x"), std::string("表計算/ソフト"),
-          std::string("表計算\tソフト"), std::string("表計算\0ソフト", 13)}) {
-        system.SetValue(Root::User, MakeProductKeyPath(name), "Path", "C:\\App\\app.exe");
-    }
+    system.SetValue(Root::User, MakeProductKeyPath(std::string("表計算\0ソフト", 13)), "Path",
+                    "C:\\App\\app.exe");
     const Snapshot before = Take();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -290,6 +291,41 @@ TEST_F(UninstallerRunTest, BadInputTouchesNothing) {
         EXPECT_TRUE(processes.waits.empty());
         EXPECT_TRUE(processes.deletedAtRestart.empty());
         EXPECT_EQ(0, engineRuns);
+    }
+}
+
+// The installation takes any name: one that cannot name a shortcut file is still
+// removed, its shortcuts passed over, and nothing a shortcut's path would reach goes.
+TEST_F(UninstallerRunTest, AnyNameTheInstallationTookIsRemoved) {
+    for (const std::string& name : {std::string("..\\..\\Windows\\x"), std::string("表計算/ソフト"),
+                                    std::string("表計算\tソフト")}) {
+        SCOPED_TRACE(name);
+        // The installation and the starter of SetUp, for each name anew; the last copy
+        // is gone as at the system's next start.
+        processes.processes.clear();
+        system.Forget(kCopy);
+        SetUp();
+        const std::string key = MakeProductKeyPath(name);
+        for (const char* value : {"LogFile", "Path", "ShortcutDesktop"}) {
+            system.SetValue(Root::User, key, value,
+                            system.Value(Root::User, MakeProductKeyPath(kSoftName), value));
+        }
+        system.SetValue(Root::Machine, UninstallKeyPath(name), "DisplayName", name);
+        // Where the desktop shortcut's path would lead.
+        const std::string reached = kDesktop + "\\" + name + ".lnk";
+        system.AddFile(reached, "not ours");
+        processes.processes[0].arguments = "@" + EncodeKeyName(name);
+        ui.events.clear();
+        ui.answers = {true, true};
+        RunBoth();
+        EXPECT_EQ(std::vector<std::string>({MessageEvent("確認", MessageButtons::YesNo,
+                                                         name + " を削除してよろしいですか？"),
+                                            kSuccess}),
+                  ui.Messages());
+        EXPECT_FALSE(system.HasFile(kUninstaller));
+        EXPECT_FALSE(system.HasKey(Root::User, key));
+        EXPECT_FALSE(system.HasKey(Root::Machine, UninstallKeyPath(name)));
+        EXPECT_EQ("not ours", system.FileData(reached));
     }
 }
 
@@ -321,6 +357,7 @@ TEST_F(UninstallerRunTest, ACopyThatCannotBeStartedLeavesNothingBehind) {
         {"the copy cannot be written", false, FakeOperation::Write, false},
         {"the copy cannot be created", false, FakeOperation::CreateNewForWrite, false},
         {"the copy cannot be started", false, std::nullopt, true},
+        {"the copy cannot be held while it starts", false, FakeOperation::OpenForRead, false},
     };
     const Snapshot before = Take();
     for (const Case& c : cases) {
@@ -329,8 +366,8 @@ TEST_F(UninstallerRunTest, ACopyThatCannotBeStartedLeavesNothingBehind) {
         processes.folderFails = c.folderFails;
         processes.startFails = c.startFails;
         const std::optional<FakeOperation> failing = c.failingOperation;
-        processes.alsoFail = [failing](FakeOperation operation, const std::string&) {
-            return operation == failing;
+        processes.alsoFail = [failing](FakeOperation operation, const std::string& path) {
+            return operation == failing && path == kCopy;
         };
         ui.answers = {true, true};
         Run();
@@ -363,6 +400,118 @@ TEST_F(UninstallerRunTest, ACopyThatFindsTheSoftwareGoneStillGoesItself) {
     EXPECT_EQ(0, engineRuns);
     EXPECT_TRUE(system.HasFile(kUninstaller));
     EXPECT_EQ((std::vector<std::string>{kCopy, kPrivateFolder}), processes.deletedAtRestart);
+}
+
+// Install, then remove, by the setup program's own uninstallation or by the
+// stand-alone uninstaller from the list of installed programs: nothing of the
+// installation is left but the outer levels of a two-level ShortcutFolder, which the
+// uninstallation leaves by design, and the uninstaller's copy, which goes when the
+// system next starts.
+TEST(RoundTrip, EveryInstallationIsRemovedByBothUninstallations) {
+    struct Case {
+        std::string softName;
+        std::string dstFolder;
+        std::string shortcutFolder;
+        std::string outerShortcutLevel;
+    } cases[] = {
+        {"AC/DC", "D:\\表", "\\Vendor\\App", "Vendor"},
+        {"表計算ソフト", "C:\\App\\", "A\\B", "A"},
+        {"AC/DC", "C:\\App\\", "A\\B", "A"},
+        {"表計算ソフト", "D:\\表", "\\Vendor\\App", "Vendor"},
+    };
+    const std::string programs = "C:\\Users\\me\\Programs";
+    for (const Case& c : cases) {
+        for (const bool standAlone : {false, true}) {
+            SCOPED_TRACE(c.softName + " " + c.dstFolder + " " + c.shortcutFolder +
+                         (standAlone ? " _uninst.exe" : " Setup.exe"));
+            FakeSystem system;
+            system.AddDrive('E');
+            system.shellFolders[0x19] = kDesktop;
+            system.shellFolders[0x02] = programs;
+            system.AddFolder(kDesktop);
+            system.AddFolder(programs);
+            system.AddFolder("C:\\Temp");
+            system.AddFile("E:\\SETUP\\app.exe", "MZ app");
+            system.AddFile("E:\\SETUP\\表\\説明書.txt", "manual");
+            system.AddFolder("E:\\SETUP\\空");
+            system.AddFile("E:\\_uninst.exe", kUninstallerBytes);
+            const Medium medium("E:\\Setup.exe");
+            std::vector<std::string> before = system.Tree();
+            before.push_back(programs + "\\" + c.outerShortcutLevel + "\\");
+            std::sort(before.begin(), before.end());
+
+            TSetupSettings settings;
+            settings.SoftName = c.softName;
+            settings.ExecFile = "app.exe";
+            settings.SrcFolder = "E:\\SETUP";
+            settings.DstFolder = c.dstFolder;
+            settings.ShortcutDesktop = true;
+            settings.ShortcutPrograms = true;
+            settings.ShortcutFolder = c.shortcutFolder;
+            settings.ExShortcutDesktop = true;
+            settings.ExShortcutPrograms = true;
+            settings.ExShortcutFile = "表\\説明書.txt";
+            settings.ExShortcutName = "説明書";
+            ScanFolderTree(system, settings.SrcFolder, settings.SrcFolderList, settings.SrcFileList,
+                           &settings.TotalSize);
+            ScriptedUi ui;
+            ui.answers = std::deque<bool>(8, true);
+            bool cancel = false;
+            TSetupSettings installed = settings;
+            RunInstall(cancel, installed, medium, system, ui);
+            const std::vector<std::string> messages = ui.Messages();
+            ASSERT_EQ(MessageEvent("成功", MessageButtons::Ok, "インストールが正常に終了しました."),
+                      messages.back());
+            // A name with a separator names no shortcut file: those two are not made, and
+            // each says so.
+            const bool namesAFile = c.softName.find('/') == std::string::npos;
+            EXPECT_EQ(namesAFile, system.HasFile(kDesktop + "\\" + c.softName + ".lnk"));
+            EXPECT_EQ(namesAFile ? 0 : 2,
+                      std::count(messages.begin(), messages.end(),
+                                 MessageEvent("エラー", MessageButtons::Ok,
+                                              "ショートカットの作成に失敗しました.")));
+            const std::string folder =
+                c.shortcutFolder[0] == '\\' ? c.shortcutFolder.substr(1) : c.shortcutFolder;
+            EXPECT_TRUE(system.HasFile(programs + "\\" + folder + "\\説明書.lnk"));
+
+            ScriptedUi removal;
+            removal.answers = std::deque<bool>(4, true);
+            if (standAlone) {
+                // As the list of installed programs starts it.
+                const std::string command = system.Value(
+                    FakeSystem::Root::Machine, UninstallKeyPath(c.softName), "UninstallString");
+                const size_t quote = command.find('"', 1);
+                ASSERT_NE(std::string::npos, quote);
+                const std::string program = command.substr(1, quote - 1);
+                FakeProcesses processes(system);
+                processes.Start(program, command.substr(quote + 2), ExtractFolderPart(program));
+                const auto run = [&] {
+                    RunStandAloneUninstaller(system, processes, removal,
+                                             [&](TSetupSettings& loaded) {
+                                                 bool stop = false;
+                                                 RunUninstall(stop, loaded, system, removal);
+                                             });
+                };
+                run();
+                ASSERT_EQ(2u, processes.processes.size());
+                processes.current = 1;
+                system.executablePath = processes.processes[1].program;
+                run();
+                // The copy goes at the next start of the system.
+                EXPECT_EQ((std::vector<std::string>{kCopy, kPrivateFolder}),
+                          processes.deletedAtRestart);
+                system.Forget(kCopy);
+                system.Forget(kPrivateFolder);
+            } else {
+                TSetupSettings again = settings;
+                RunUninstall(cancel, again, system, removal);
+            }
+            EXPECT_EQ(kSuccess, removal.Messages().back());
+            EXPECT_EQ(before, system.Tree());
+            EXPECT_FALSE(system.HasKey(FakeSystem::Root::User, MakeProductKeyPath(c.softName)));
+            EXPECT_FALSE(system.HasKey(FakeSystem::Root::Machine, UninstallKeyPath(c.softName)));
+        }
+    }
 }
 
 }  // namespace

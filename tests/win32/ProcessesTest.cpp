@@ -177,6 +177,28 @@ TEST(Processes, PrivateFolderSecurityBelongsToTheAdministratorsWhenElevated) {
     }
 }
 
+// Elevated, in the system's own temporary folder, wherever the environment points:
+// in the user's own, the same user's unelevated programs could move the folder away.
+TEST(Processes, AnElevatedPrivateFolderLiesInTheSystemsTemporaryFolder) {
+    wchar_t windows[MAX_PATH + 1];
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+    ASSERT_NE(0u, length);
+    std::wstring expected(windows, length);
+    expected += expected.back() == L'\\' ? L"Temp\\" : L"\\Temp\\";
+    wchar_t temp[MAX_PATH + 1];
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+    const std::wstring elsewhere = std::wstring(temp) + L"elsewhere\\";
+    wchar_t saved[MAX_PATH + 1] = {};
+    const bool hadTmp = GetEnvironmentVariableW(L"TMP", saved, MAX_PATH + 1) != 0;
+    // The environment leads the user's programs, never an elevated one.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", elsewhere.c_str()));
+    const std::wstring elevated = PrivateFolderParent(true);
+    const std::wstring unelevated = PrivateFolderParent(false);
+    SetEnvironmentVariableW(L"TMP", hadTmp ? saved : nullptr);
+    EXPECT_EQ(0, lstrcmpiW(expected.c_str(), elevated.c_str())) << ToCodePage(elevated);
+    EXPECT_EQ(0, lstrcmpiW(elsewhere.c_str(), unelevated.c_str())) << ToCodePage(unelevated);
+}
+
 TEST(Processes, PrivateTempFolderIsNewAndItsOwnersAlone) {
     Win32Processes processes;
     const std::string first = processes.CreatePrivateTempFolder();
@@ -185,8 +207,10 @@ TEST(Processes, PrivateTempFolderIsNewAndItsOwnersAlone) {
     ASSERT_FALSE(second.empty());
     EXPECT_NE(first, second);
 
-    wchar_t temp[MAX_PATH + 1];
-    ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+    // Wine reports every process elevated: there the system's temporary folder.
+    const std::wstring parent = PrivateFolderParent(IsProcessElevated());
+    ASSERT_FALSE(parent.empty());
+    const wchar_t* const temp = parent.c_str();
     for (const std::string& folder : {first, second}) {
         SCOPED_TRACE(folder);
         const std::wstring path = Folder(folder);

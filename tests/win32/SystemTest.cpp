@@ -16,6 +16,7 @@
 #include "system/win32/DesktopShell.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
+#include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 #include "tests/win32/ShellLinkReader.h"
 #include "tests/win32/UnixLinks.h"
@@ -793,17 +794,34 @@ TEST_F(ShellTest, LinkInMissingFolderFails) {
     EXPECT_FALSE(system_.FolderExists(base_ + "missing"));
 }
 
+// Unelevated, a file is opened directly where the desktop offers no shell to open it.
 TEST_F(ShellTest, OpenedBatchFileRunsInTheWorkingFolder) {
     const std::string folder = base_ + "作業ソ";
     ASSERT_TRUE(system_.CreateFolderTree(folder));
     ASSERT_TRUE(WriteText(base_ + "where.bat", "@cd > where.txt\r\n"));
-    ASSERT_TRUE(system_.ShellOpen(base_ + "where.bat", folder));
+    ASSERT_TRUE(OpenAsUser(ToWide(base_ + "where.bat"), ToWide(folder), false));
     EXPECT_EQ(folder + "\r\n", WaitForOutput(folder + "\\where.txt"));
+}
+
+// Elevated, never with the program's own rights: Wine reports every process elevated
+// and offers the test runs no desktop shell (below), so nothing opens and ShellOpen
+// says so.
+TEST_F(ShellTest, ElevatedNothingOpensWithTheProgramsOwnRights) {
+    if (!IsProcessElevated()) {
+        GTEST_SKIP() << "not elevated";
+    }
+    const std::string folder = base_ + "作業ソ";
+    ASSERT_TRUE(system_.CreateFolderTree(folder));
+    ASSERT_TRUE(WriteText(base_ + "where.bat", "@cd > where.txt\r\n"));
+    const std::string output = folder + "\\where.txt";
+    EXPECT_FALSE(system_.ShellOpen(base_ + "where.bat", folder));
+    Sleep(3000);
+    EXPECT_FALSE(system_.FileExists(output));
 }
 
 // Wine's desktop shell serves its objects on the default desktop of a plain run, not
 // on the virtual desktop of the test runs. Either way its answer must be what it did:
-// on a false, ShellOpen opens the file itself.
+// on a false, OpenAsUser opens the file itself, unelevated only.
 TEST_F(ShellTest, DesktopShellOpensTheFileWhenItSaysSo) {
     const std::string folder = base_ + "作業ソ";
     ASSERT_TRUE(system_.CreateFolderTree(folder));
