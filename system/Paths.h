@@ -41,9 +41,8 @@ PathRoot RootKind(const std::string& path);
 // A drive path ("C:\..." or "C:/...") or a network path ("\\server\..."): not
 // resolved against whatever folder happens to be current.
 bool IsAbsolutePath(const std::string& path);
-// Whether the path is a root and nothing more: "C:\\", "D:/", "\\\\server\\share\\" (with any
-// number of separators after it). Such a folder is a whole drive or share, never one
-// program's own.
+// Whether the path is a root and nothing more ("C:\", "D:/", "\\server\share\", with any
+// number of separators after it): a whole drive or share, never one program's folder.
 bool IsRootOnly(const std::string& path);
 
 // The parts of `text` between its separators, empty ones included.

@@ -2,8 +2,8 @@
 # The stand-alone uninstaller. Setup.exe installs a medium without it (no copy, no
 # entry in the list of installed programs) and with it; then the software is removed
 # the way that list starts the uninstaller: `uninstaller --remove <key>` runs the
-# registered command. It asks, runs again as a copy of itself from a private temporary
-# folder, removes the files, the folders the installation made, the shortcuts, the
+# registered command. It asks, runs again as a copy of itself from a private folder of
+# the system's temporary folder, removes the files, the folders the installation made, the shortcuts, the
 # record, both registry keys and its own file in the destination, leaves what the
 # installation did not make, and has its copy deleted at the next start of the
 # system. Bad command lines give one message each and touch nothing.
@@ -179,18 +179,19 @@ for key in "$PRODUCT_KEY" "$UNINSTALL_KEY"; do
     ! e2e_reg query "$key" >/dev/null || e2e_fail "the key $key is still there"
 done
 
-# The copy ran from a new folder of the temporary folder and is to go at the next start:
-# its file, then its folder.
+# The copy ran from a new folder of the system's temporary folder (Wine reports every
+# process elevated) and is to go at the next start: its file, then its folder.
 NEW_PENDING=$(diff <(echo "$PENDING_BEFORE") <(pending_deletions) | sed -n 's/^> //p' || true)
-TEMP_WIN="C:\\users\\$(whoami)\\Temp"
+TEMP_WIN="C:\\windows\\temp"
 COPY_FOLDER=$(sed -n 's/^\\??\\\(.*\)\\_uninst\.exe$/\1/p' <<<"$NEW_PENDING")
-[ -n "$COPY_FOLDER" ] && [ "${COPY_FOLDER%\\*}" = "$TEMP_WIN" ] &&
+COPY_PARENT=${COPY_FOLDER%\\*}
+[ -n "$COPY_FOLDER" ] && [ "${COPY_PARENT,,}" = "${TEMP_WIN,,}" ] &&
     [ "$NEW_PENDING" = "\\??\\$COPY_FOLDER\\_uninst.exe
 \\??\\$COPY_FOLDER" ] ||
     e2e_fail "expected the copy in a folder of $TEMP_WIN and that folder to be deleted at" \
         "the next start, in that order; new deletions at the next start:" "$NEW_PENDING"
 # Gone at the next start; here it only takes space.
-COPY_DIR=$E2E_DRIVE_C/users/$(whoami)/Temp/${COPY_FOLDER##*\\}
+COPY_DIR=$E2E_DRIVE_C/windows/temp/${COPY_FOLDER##*\\}
 [ ! -e "$COPY_DIR" ] || [ "$(ls -A "$COPY_DIR")" = _uninst.exe ] ||
     e2e_fail "the copy's folder holds more than the copy:" "$(ls -A "$COPY_DIR")"
 rm -rf "$COPY_DIR"
