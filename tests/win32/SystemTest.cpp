@@ -14,9 +14,9 @@
 #include "system/Folders.h"
 #include "system/Paths.h"
 #include "system/win32/DesktopShell.h"
+#include "system/win32/Elevation.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
-#include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 #include "tests/win32/ShellLinkReader.h"
 
@@ -468,9 +468,9 @@ TEST_F(FileSystemTest, FolderOutsideTheCodePageIsHeldByItsShortForm) {
         if (c.exact) {
             EXPECT_EQ(ToCodePage(wide), held);
         } else {
-            EXPECT_TRUE(std::all_of(held.begin(), held.end(),
-                                    [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
-                << held;
+            EXPECT_TRUE(std::all_of(held.begin(), held.end(), [](char b) {
+                return static_cast<unsigned char>(b) < 0x80;
+            })) << held;
             EXPECT_EQ(std::string::npos, held.find('?')) << held;
         }
         EXPECT_TRUE(system_.FolderExists(held));
