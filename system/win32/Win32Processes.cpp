@@ -121,17 +121,6 @@ std::wstring PrivateFolderParent(bool elevated) {
     return HeldFolder(std::wstring(buffer, length));
 }
 
-bool IsProcessElevated() {
-    KernelHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) {
-        return false;
-    }
-    TOKEN_ELEVATION elevation = {};
-    DWORD size = 0;
-    return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-           elevation.TokenIsElevated != 0;
-}
-
 PrivateFolderSecurity::PrivateFolderSecurity(bool elevated)
     : owner_(elevated ? WellKnownSid(WinBuiltinAdministratorsSid) : CurrentUserSid()),
       system_(WellKnownSid(WinLocalSystemSid)) {

@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "system/Processes.h"
+#include "system/win32/Elevation.h"
 #include "system/win32/Handles.h"
-
-// Whether this process runs with administrator rights: with an administrator's full
-// token, or as an account that has no other.
-bool IsProcessElevated();
 
 // The folder, with its separator, that private folders are made in. Elevated, the
 // system's own temporary folder under the Windows folder (not one the environment

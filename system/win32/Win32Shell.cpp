@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include "system/win32/DesktopShell.h"
+#include "system/win32/Elevation.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
-#include "system/win32/Win32Processes.h"
 #include "system/win32/Win32System.h"
 
 bool Win32System::WriteShellLink(const std::string& target, const std::string& arguments,
