@@ -1,8 +1,13 @@
-# Cross build for Windows with the mingw-w64 posix-thread compilers of MINGW_TRIPLET
-# (the posix variants: the win32 ones have no std::mutex, which GoogleTest needs).
+# Cross build for Windows with the mingw-w64 compilers of MINGW_TRIPLET, of the thread
+# model SETUP_THREAD_MODEL: posix unless told (the win32 ones have no std::mutex, which
+# GoogleTest needs); the tree of what ships is told win32 (see CMakeLists.txt).
+if(NOT SETUP_THREAD_MODEL)
+  set(SETUP_THREAD_MODEL posix)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SETUP_THREAD_MODEL)
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-${SETUP_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-${SETUP_THREAD_MODEL})
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
