@@ -1,10 +1,15 @@
-// Replacements for two parts of the C++ library that would bring more into the
+// Replacements for parts of the C++ library and of libjpeg that would bring more into the
 // executables than a window program uses. Linked into each executable directly, so
 // that they are found before the library's own.
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <new>
 #include <typeinfo>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -52,3 +57,23 @@ void __verbose_terminate_handler() {
 }
 
 }  // namespace __gnu_cxx
+
+// libjpeg's colour quantizers and its merged upsampler serve only options that the picture
+// decoder never sets (quantize_colors on, do_fancy_upsampling off), but the library refers
+// to them, so with its SIMD versions they came to 41 KB. Reached all the same, each fails
+// the decoding as a libjpeg built without that part does.
+extern "C" {
+
+void jinit_1pass_quantizer(j_decompress_ptr cinfo) {
+    ERREXIT(cinfo, JERR_NOT_COMPILED);
+}
+
+void jinit_2pass_quantizer(j_decompress_ptr cinfo) {
+    ERREXIT(cinfo, JERR_NOT_COMPILED);
+}
+
+void jinit_merged_upsampler(j_decompress_ptr cinfo) {
+    ERREXIT(cinfo, JERR_NOT_COMPILED);
+}
+
+}  // extern "C"
