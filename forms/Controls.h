@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "forms/Accessibility.h"
 #include "forms/Layout.h"
 #include "system/Bitmap.h"
 
@@ -132,7 +134,9 @@ public:
     std::string Text() const;
 };
 
-class ProgressBar : public Control {
+// Described to screen readers as a progress bar with its percentage, as the system
+// describes its own bars, also where it does not.
+class ProgressBar : public Control, private AccessibleClient {
 public:
     using Control::Control;
     static constexpr ControlKind kKind = ControlKind::ProgressBar;
@@ -142,6 +146,14 @@ public:
     void SetPosition(int position);
     int Max() const;
     int Position() const;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LONG ClientRole() const override;
+    bool ClientValue(std::wstring& value) const override;
+
+    WNDPROC barProc_ = nullptr;
+    std::unique_ptr<ClientAccessibility> accessibility_;
 };
 
 // Holds a 24-bit device-independent bitmap and repaints from it by itself.

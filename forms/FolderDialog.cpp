@@ -4,40 +4,12 @@
 // After windows.h.
 #include <shlobj.h>
 
-#include <vector>
-
+#include "forms/ApplicationModality.h"
 #include "system/Folders.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 
 namespace {
-
-// Disables the program's enabled top-level windows while it lives, as a message box
-// without an owner does, and enables them again.
-class ApplicationModality {
-public:
-    ApplicationModality() {
-        EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(this));
-    }
-    ~ApplicationModality() {
-        for (HWND window : disabled_) {
-            EnableWindow(window, TRUE);
-        }
-    }
-    ApplicationModality(const ApplicationModality&) = delete;
-    ApplicationModality& operator=(const ApplicationModality&) = delete;
-
-private:
-    static BOOL CALLBACK DisableWindow(HWND window, LPARAM self) {
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            reinterpret_cast<ApplicationModality*>(self)->disabled_.push_back(window);
-        }
-        return TRUE;
-    }
-
-    std::vector<HWND> disabled_;
-};
 
 // The system's error mode for the calling process while it lives.
 class ErrorModeScope {

@@ -16,6 +16,12 @@ namespace {
 // Shown for an exception that carries no message of its own.
 const char* const kUnknownExceptionText = "予期しないエラーが発生しました";
 
+const wchar_t kApplicationClass[] = L"SetupApplication";
+// Posted to the application's window when it is activated, to hand the activation on.
+const UINT kActivateSetMessage = WM_APP + 2;
+
+Application* g_application = nullptr;
+
 void StylesOf(const FormLayout& layout, DWORD& style, DWORD& exStyle) {
     style = WS_POPUP | WS_CLIPCHILDREN;
     exStyle = 0;
@@ -67,13 +73,90 @@ Application::Application(std::string title)
     : title_(std::move(title)), instance_(GetModuleHandleW(nullptr)) {
     InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
     Control::RegisterClasses(instance_);
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    windowClass.lpszClassName = kApplicationClass;
+    RegisterClassExW(&windowClass);
+    // Without area, in the middle of the screen: message boxes centred on their owner
+    // come up where they would without one. Shown, or the task bar would not list it.
+    window_ = CreateWindowExW(0, kApplicationClass, ToWide(title_).c_str(), WS_POPUP,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, instance_, nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(window_, SW_SHOWNA);
+    taskbar_ = std::make_unique<TaskbarButton>(window_);
+    g_application = this;
 }
 
 Application::~Application() {
-    // Newest first, so that the main form, which owns the others, goes last.
+    // Newest first, so that the main form goes last.
     while (!owned_.empty()) {
         owned_.pop_back();
     }
+    taskbar_.reset();
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+    if (g_application == this) {
+        g_application = nullptr;
+    }
+}
+
+HWND ApplicationWindow() {
+    return g_application != nullptr ? g_application->Window() : nullptr;
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* application = reinterpret_cast<Application*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (application == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_ACTIVATE:
+            // The task-bar button or Alt+Tab chose the program; after a window of the
+            // set has hidden itself, another one may be on its way.
+            if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+                PostMessageW(window, kActivateSetMessage, 0, 0);
+            }
+            break;
+        case kActivateSetMessage:
+            if (GetActiveWindow() == window) {
+                if (const HWND target = application->WindowToActivate()) {
+                    SetActiveWindow(target);
+                }
+            }
+            return 0;
+        case WM_CLOSE: {
+            // The task bar's Close closes the window the button brings back, as Alt+F4
+            // there would; a message box waits for its answer.
+            const HWND target = application->WindowToActivate();
+            for (Form* form : application->forms_) {
+                if (form->Handle() == target) {
+                    PostMessageW(target, WM_CLOSE, 0, 0);
+                }
+            }
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND Application::WindowToActivate() const {
+    const HWND popup = GetLastActivePopup(window_);
+    if (popup != nullptr && popup != window_ && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        return popup;
+    }
+    for (HWND other = GetTopWindow(nullptr); other != nullptr;
+         other = GetWindow(other, GW_HWNDNEXT)) {
+        if (other != window_ && GetAncestor(other, GA_ROOTOWNER) == window_ &&
+            IsWindowVisible(other) && IsWindowEnabled(other)) {
+            return other;
+        }
+    }
+    return nullptr;
 }
 
 void Application::Unregister(Form* form) {
@@ -166,8 +249,8 @@ Form::Form(Application& application, const FormLayout& layout)
         RegisterClassExW(&windowClass);
     }
 
-    // The main form carries the application title (the task bar shows it) and owns
-    // the others, which therefore have no task bar buttons of their own.
+    // Owned by the application's window, so that none has a task-bar button of its
+    // own; the main form carries the application title all the same.
     Form* main = application.MainForm();
     const std::string caption = main == nullptr ? application.Title() : layout.caption;
     application.Register(this);
@@ -177,8 +260,7 @@ Form::Form(Application& application, const FormLayout& layout)
     const SIZE size = WindowSizeFor(layout.clientWidth, layout.clientHeight, style, exStyle);
     // The window procedure keeps the handle from WM_NCCREATE on.
     CreateWindowExW(exStyle, className.c_str(), ToWide(caption).c_str(), style, 0, 0, size.cx,
-                    size.cy, main == nullptr ? nullptr : main->Handle(), nullptr,
-                    application.Instance(), this);
+                    size.cy, application.Window(), nullptr, application.Instance(), this);
 
     // Created in tab order, which is also the order from top to bottom.
     for (size_t i = 0; i < layout.controlCount; ++i) {
@@ -227,6 +309,7 @@ Form::Form(Application& application, const FormLayout& layout)
 
 Form::~Form() {
     application_.Unregister(this);
+    accessibility_.reset();
     DestroyWindow(handle_);
 }
 
@@ -283,6 +366,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_GETOBJECT:
+            if (accessibility_) {
+                if (const LRESULT answer = accessibility_->Answer(wParam, lParam)) {
+                    return answer;
+                }
+            }
+            break;
+        case kItemActionMessage:
+            if (client_ != nullptr && wParam < static_cast<WPARAM>(client_->ItemCount())) {
+                client_->ItemAction(static_cast<int>(wParam));
+            }
+            return 0;
         case WM_SIZE:
             for (const auto& control : controls_) {
                 if ((control->Layout().flags & kFillClient) != 0) {
@@ -463,6 +558,17 @@ void Form::PaintBeneath(const Control& control, HDC dc) const {
 
 void Form::Invalidate(const RECT& area) const {
     RedrawWindow(handle_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::SetAccessibleClient(AccessibleClient& client) {
+    client_ = &client;
+    accessibility_ = std::make_unique<ClientAccessibility>(handle_, client);
+}
+
+void Form::NotifyItemFocus(int index) const {
+    if (accessibility_) {
+        accessibility_->NotifyFocus(index);
+    }
 }
 
 HFONT Form::FontFor(const FontLayout& font) {

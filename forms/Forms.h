@@ -1,6 +1,8 @@
 // The form runtime: an application object with its message loop, and forms built
 // from layout tables. A form is created hidden and is only shown and hidden
 // afterwards; closing the main form ends the loop, closing any other hides it.
+// The application's own window, which has no area, owns every form and message
+// box: the program keeps one task-bar button, with its title, whatever it shows.
 #pragma once
 
 #include <windows.h>
@@ -13,15 +15,18 @@
 #include <utility>
 #include <vector>
 
+#include "forms/Accessibility.h"
 #include "forms/Controls.h"
 #include "forms/Layout.h"
+#include "forms/TaskbarButton.h"
 #include "system/win32/Handles.h"
 
 class Form;
 
 class Application {
 public:
-    // Sets the title the system shows for the program (the main form's text).
+    // Sets the title the system shows for the program: the text of the application's
+    // window, which carries the task-bar button, and of the main form.
     explicit Application(std::string title);
     ~Application();
     Application(const Application&) = delete;
@@ -29,6 +34,9 @@ public:
 
     const std::string& Title() const { return title_; }
     HINSTANCE Instance() const { return instance_; }
+    // The owner of the forms and message boxes.
+    HWND Window() const { return window_; }
+    TaskbarButton& Taskbar() { return *taskbar_; }
 
     // Creates a form of class T, owned by the application until it ends. The first
     // form created is the main form.
@@ -65,9 +73,17 @@ private:
     void Unregister(Form* form);
     // Dialog keys first, then the usual translation and dispatch.
     void Dispatch(MSG& message);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window that activating the application brings back: the one of its windows
+    // last active, else the frontmost that takes input.
+    HWND WindowToActivate() const;
 
     std::string title_;
     HINSTANCE instance_;
+    // For the task-bar list and the accessibility clients, while the application lives.
+    ComInitialization com_;
+    HWND window_ = nullptr;
+    std::unique_ptr<TaskbarButton> taskbar_;
     std::vector<Form*> forms_;  // in creation order
     std::vector<std::unique_ptr<Form>> owned_;
     std::function<void()> idle_;
@@ -116,6 +132,11 @@ public:
     // Repaints this part of the client area with every control in it.
     void Invalidate(const RECT& area) const;
 
+    // Tells the accessibility clients about the buttons the form draws itself.
+    void SetAccessibleClient(AccessibleClient& client);
+    // Reports that the highlight has moved to this item.
+    void NotifyItemFocus(int index) const;
+
 private:
     friend class Application;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -146,4 +167,9 @@ private:
     std::vector<CachedFont> fonts_;
     HWND focus_ = nullptr;  // the focused control while the form is inactive
     bool visible_ = false;
+    AccessibleClient* client_ = nullptr;
+    std::unique_ptr<ClientAccessibility> accessibility_;
 };
+
+// The window of the application object that lives now; null when there is none.
+HWND ApplicationWindow();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "forms/ApplicationModality.h"
+#include "forms/Forms.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 
@@ -48,11 +50,18 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, Message
             type |= MB_ICONSTOP;
             break;
     }
-    // Without an owner the box disables all of the program's windows; give the
-    // activation back to the window that had it.
+    // Owned by the application's window, so that the task bar shows no button of its
+    // own and the program's button brings it back. An owner alone would be the only
+    // window disabled: all of the program's are. The activation then goes back to the
+    // window that had it.
     HWND active = GetActiveWindow();
-    const ThreadHook raise(WH_CBT, RaiseMessageBox);
-    const int answer = MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), type);
+    int answer;
+    {
+        const ApplicationModality modality;
+        const ThreadHook raise(WH_CBT, RaiseMessageBox);
+        answer =
+            MessageBoxW(ApplicationWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), type);
+    }
     if (active != nullptr && IsWindowVisible(active)) {
         SetActiveWindow(active);
     }

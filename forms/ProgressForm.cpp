@@ -1,7 +1,5 @@
 #include "forms/ProgressForm.h"
 
-#include "forms/ProgressUi.h"
-
 ProgressForm::ProgressForm(Application& application, const FormLayout& layout)
     : Form(application, layout),
       lbStatus(Find<Label>("lbStatus")),
@@ -21,11 +19,15 @@ void ProgressForm::FormShow() {
 void ProgressForm::tmStartTimer() {
     tmStart.SetEnabled(false);
     ProgressUi ui(App(), lbStatus, pbBar);
+    running_ = &ui;
+    ui.FollowOnTaskbar(true);
     EngineRunning = true;
     // An exception out of the engine (no memory for a huge record, say) is shown like
     // any other; the window then closes all the same, which hands back to the menu.
     App().Guard([this, &ui] { RunEngine(ui); });
     EngineRunning = false;
+    EndTaskbarProgress();
+    running_ = nullptr;
     Close();
 }
 
@@ -37,5 +39,13 @@ void ProgressForm::FormClose() {
     // A close before the start tick means the engine never starts.
     tmStart.SetEnabled(false);
     CancelRequested = true;
+    // The engine goes on to its next cancel point, no longer shown anywhere.
+    EndTaskbarProgress();
     AfterClose();
+}
+
+void ProgressForm::EndTaskbarProgress() {
+    if (running_ != nullptr) {
+        running_->FollowOnTaskbar(false);
+    }
 }

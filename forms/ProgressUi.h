@@ -1,5 +1,7 @@
 // The user interface that engines report through, on a progress window: its status
-// label and progress bar, application message boxes and the message pump.
+// label and progress bar, application message boxes and the message pump. While it
+// follows the run on the task bar, the application's button shows the bar too,
+// paused while a question waits for its answer.
 #pragma once
 
 #include "forms/Controls.h"
@@ -24,15 +26,22 @@ public:
     // kRepaintIntervalMs, as an engine may report thousands of times a second.
     void PumpMessages() override;
     void SetStatus(const std::string& text) override { status_.SetText(text); }
-    void SetBarMax(int max) override { bar_.SetMax(max); }
-    void SetBarPosition(int position) override { bar_.SetPosition(position); }
+    void SetBarMax(int max) override;
+    void SetBarPosition(int position) override;
+
+    // From the start of a run to its end or its cancel.
+    void FollowOnTaskbar(bool follow);
 
     static constexpr unsigned kRepaintIntervalMs = 40;
 
 private:
+    // The bar's own value, as the control holds it, on the task-bar button.
+    void ShowOnTaskbar(TaskbarProgress state);
+
     Application& application_;
     Label& status_;
     ProgressBar& bar_;
     Clock clock_;
     DWORD lastPaint_;  // of the last call that repainted; the first call repaints
+    bool following_ = false;
 };

@@ -13,6 +13,7 @@ TfmInstallProgress::TfmInstallProgress(Application& application, System& system,
 
 void TfmInstallProgress::RunEngine(Ui& ui) {
     RunInstall(CancelRequested, SetupSettings, medium_, system_, ui);
+    EndTaskbarProgress();
     OfferAfterOpen(SetupSettings, medium_, system_, ui);
 }
 

@@ -15,6 +15,9 @@ constexpr int32_t kSlotHeight = 30;
 constexpr int32_t kSlotInstall = 1;
 constexpr int32_t kSlotUninstall = 2;
 constexpr int32_t kSlotExit = 3;
+// The labels of the built-in strip, by slot: what a screen reader calls the buttons,
+// as a sighted user reads them.
+inline constexpr const char* kSlotLabels[kSlotCount] = {"Start", "Install", "Uninstall", "Exit"};
 
 struct MenuPictures {
     Bitmap PicNormal;

@@ -57,6 +57,7 @@ TfmMenu::TfmMenu(Application& application, System& system, const Medium& medium)
     OnKeyDown = [this](int key) { FormKeyDown(key); };
     imMain.OnMouseMove = [this](int x, int y) { imMainMouseMove(x, y); };
     imMain.OnMouseDown = [this](int x, int y) { imMainMouseDown(x, y); };
+    SetAccessibleClient(*this);
     FormCreate();
 }
 
@@ -171,6 +172,9 @@ void TfmMenu::SetHot(int32_t index, bool moveCursor) {
         MoveCursorInto(rects[index]);
     }
     HotIndex = index;
+    if (index >= 0) {
+        NotifyItemFocus(index - kSlotInstall);
+    }
 }
 
 void TfmMenu::MoveCursorInto(const ButtonRect& rect) {
@@ -289,4 +293,39 @@ void TfmMenu::StartInstall() {
 void TfmMenu::StartUninstall() {
     Hide();
     fmUninstallProgress->Show();
+}
+
+// ---- The slots as accessible items ----
+
+int TfmMenu::ItemCount() const {
+    return kSlotCount - kSlotInstall;
+}
+
+std::string TfmMenu::ItemName(int index) const {
+    return kSlotLabels[index + kSlotInstall];
+}
+
+bool TfmMenu::ItemEnabled(int index) const {
+    return IsSlotLive(index + kSlotInstall, Installed);
+}
+
+int TfmMenu::FocusedItem() const {
+    return HotIndex >= kSlotInstall ? HotIndex - kSlotInstall : -1;
+}
+
+RECT TfmMenu::ItemBounds(int index) const {
+    const ButtonRect& rect = SetupSettings.ButtonRects[index + kSlotInstall];
+    const RECT picture = imMain.Bounds();
+    return {picture.left + rect.left, picture.top + rect.top, picture.left + rect.right,
+            picture.top + rect.bottom};
+}
+
+// What a click on the slot does.
+void TfmMenu::ItemAction(int index) {
+    const int32_t slot = index + kSlotInstall;
+    if (!Visible() || !TakesInput() || !IsSlotLive(slot, Installed)) {
+        return;
+    }
+    SetHot(slot, false);
+    MenuAction(HotIndex);
 }

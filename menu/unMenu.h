@@ -1,5 +1,6 @@
 // The menu window: a borderless picture with text buttons drawn into it; the main
-// window of the program.
+// window of the program. Screen readers learn of the buttons as push buttons named
+// after their labels, and of the highlight as the focus.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 #include "menu/MenuPicture.h"
 #include "system/System.h"
 
-class TfmMenu : public Form {
+class TfmMenu : public Form, private AccessibleClient {
 public:
     TfmMenu(Application& application, System& system, const Medium& medium);
 
@@ -49,6 +50,14 @@ private:
     void StartInstall();
     void StartUninstall();
     void AskUninstallVanishedProgram();
+
+    // The live and dimmed slots 1 to 3 as items 0 to 2.
+    int ItemCount() const override;
+    std::string ItemName(int index) const override;
+    bool ItemEnabled(int index) const override;
+    int FocusedItem() const override;
+    RECT ItemBounds(int index) const override;
+    void ItemAction(int index) override;
 
     System& system_;
     const Medium& medium_;

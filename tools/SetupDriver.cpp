@@ -57,6 +57,7 @@ const wchar_t kUsage[] =
     L"ends with \"at: <ms>\", the moment it found the box: milliseconds of the\n"
     L"system's monotonic clock, which every process shares, for timing a program.\n"
     L"<class> and <caption> match exactly, * matches any; the topmost match counts.\n"
+    L"A top-level window without area shows nothing and counts as not visible.\n"
     L"<control> is #id (decimal or 0x hex) or the control's text; for 'type' a text\n"
     L"names the label beside the field. Windows and controls are waited for (30000 ms\n"
     L"unless given); waiting stops early when the run has ended.\n"
@@ -255,12 +256,14 @@ BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list) {
     return TRUE;
 }
 
-// Visible top-level windows of this thread's desktop, topmost first.
+// Visible top-level windows of this thread's desktop, topmost first. A window without
+// area shows nothing (a program's own window that only carries its task-bar button).
 std::vector<HWND> TopWindows() {
     std::vector<HWND> windows, visible;
     EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), AddWindow, LPARAM(&windows));
     for (HWND hwnd : windows) {
-        if (IsWindowVisible(hwnd))
+        RECT rect;
+        if (IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) && !IsRectEmpty(&rect))
             visible.push_back(hwnd);
     }
     return visible;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 void RestrictDllLoading() {
     // Looked up: Windows 7 has it only with update KB2533623.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -34,4 +36,16 @@ void InitCommonControlsFromSystem(DWORD classes) {
         const INITCOMMONCONTROLSEX controls = {sizeof(controls), classes};
         initCommonControlsEx(&controls);
     }
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    std::wstring path(folder, length);
+    path += L'\\';
+    path += name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

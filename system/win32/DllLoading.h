@@ -13,3 +13,7 @@ void RestrictDllLoading();
 // known DLLs, so the loader would look for it and its own imports beside the
 // program before WinMain could restrict anything.
 void InitCommonControlsFromSystem(DWORD classes);
+
+// Loads a DLL of the system folder by its full path, for the libraries used only
+// now and then (accessibility); null when the system has none.
+HMODULE LoadSystemLibrary(const wchar_t* name);

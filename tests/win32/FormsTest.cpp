@@ -32,24 +32,13 @@
 #include "system/win32/Handles.h"
 #include "system/win32/Win32System.h"
 #include "tests/fakes/FakeSystem.h"
+#include "tests/win32/WindowTesting.h"
 #include "uninstall/unUninstallProgress.h"
 
 namespace {
 
 const char* const kPGothic = "ＭＳ Ｐゴシック";
 const char* const kGothic = "ＭＳ ゴシック";
-
-std::string TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return ToCodePage(text);
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
 
 RECT ClientBoundsOf(HWND child) {
     RECT rect = {0, 0, 0, 0};
@@ -101,19 +90,6 @@ SIZE TextExtentOf(HWND window, const std::wstring& text) {
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     return total;
-}
-
-// Dispatches messages until `done` holds or the time is up.
-bool PumpUntil(Application& app, const std::function<bool()>& done, int timeoutMs = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        app.ProcessMessages();
-    }
-    return true;
 }
 
 // ---- Answering message boxes from a timer that runs inside their modal loop ----
@@ -248,8 +224,8 @@ TEST_F(WindowSetTest, WindowsHaveTheirClassCaptionClientSizeAndFrame) {
         EXPECT_EQ(c.frame == Frame::None, (style & (WS_BORDER | WS_DLGFRAME)) == 0);
         EXPECT_EQ(c.frame == Frame::Dialog, (style & WS_SYSMENU) != 0);
         EXPECT_EQ(c.stayOnTop, (ExStyleOf(window) & WS_EX_TOPMOST) != 0);
-        // The menu owns the others, so only it has a task bar button.
-        EXPECT_EQ(c.form == fmMenu ? nullptr : fmMenu->Handle(), GetWindow(window, GW_OWNER));
+        // The application's window owns them all and alone has a task-bar button.
+        EXPECT_EQ(app.Window(), GetWindow(window, GW_OWNER));
     }
 }
 
@@ -574,38 +550,6 @@ TEST_F(DialogKeysTest, MnemonicsClickTheirButtons) {
 }
 
 // ---- The way through the install dialogs, on a medium of the fake system ----
-
-// A medium in D:\ with a settings file, a 1 MiB program and, if asked, a message
-// file, the destination below the root of the Windows drive; its window set with the
-// menu shown.
-struct FakeMedium {
-    explicit FakeMedium(bool messageFile) {
-        system.AddFile("D:\\Setup.INI",
-                       "[Identification]\r\nID=SolvaneInstaller\r\n[BasicOption]\r\n"
-                       "ExecFile=bin\\prog.exe\r\nSoftName=流れ試験\r\n[AdvanceOption]\r\n"
-                       "DstSubFolder=流れ試験\r\nDstFolderID=1\r\nStandAloneUninstUse=1\r\n");
-        system.AddFile("D:\\SETUP\\bin\\prog.exe", std::string(1 << 20, 'p'));
-        if (messageFile) {
-            system.AddFile("D:\\Setup.MSG", "一行目\r\n");
-        }
-        CreateWindowSet(app, system, setupMedium);
-        if (fmMenu->Handle() != nullptr && !fmMenu->IniMissing) {
-            fmMenu->Show();
-        }
-    }
-    // The settings outlive the windows; the window set's tests start without any.
-    ~FakeMedium() { SetupSettings = TSetupSettings(); }
-
-    FakeSystem system;
-    const Medium setupMedium{"D:\\Setup.exe"};
-    Application app{"Setup"};
-};
-
-// Install, as the keys choose it on a fresh menu.
-void InstallFromTheMenu() {
-    fmMenu->OnKeyDown(VK_DOWN);
-    fmMenu->OnKeyDown(VK_RETURN);
-}
 
 // The visible windows of the set, each as its class, in a fixed order.
 std::vector<std::string> VisibleForms() {
