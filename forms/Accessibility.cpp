@@ -1,12 +1,12 @@
 #include "forms/Accessibility.h"
 
 // After windows.h.
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <new>
 
 #include "system/win32/DllLoading.h"
-#include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
 
 namespace {
@@ -24,23 +24,37 @@ struct Oleacc {
 };
 
 const Oleacc& OleaccLibrary() {
-    static const Oleacc functions = [] {
-        Oleacc loaded;
+    // Plain statics: the program has one thread, and a guarded one would bring the
+    // library's locking along.
+    static Oleacc functions;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
         if (const HMODULE library = LoadSystemLibrary(L"oleacc.dll")) {
-            loaded.lresultFromObject = reinterpret_cast<Oleacc::LresultFromObjectFunction>(
+            functions.lresultFromObject = reinterpret_cast<Oleacc::LresultFromObjectFunction>(
                 reinterpret_cast<void*>(GetProcAddress(library, "LresultFromObject")));
-            loaded.createStdAccessibleObject =
+            functions.createStdAccessibleObject =
                 reinterpret_cast<Oleacc::CreateStdAccessibleObjectFunction>(
                     reinterpret_cast<void*>(GetProcAddress(library, "CreateStdAccessibleObject")));
         }
-        return loaded;
-    }();
+    }
     return functions;
 }
 
-HRESULT NewText(const std::wstring& text, BSTR* result) {
-    *result = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+HRESULT NewText(const wchar_t* text, BSTR* result) {
+    *result = SysAllocString(text);
     return *result != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+// From code page 932.
+HRESULT NewText(const char* text, BSTR* result) {
+    const int length = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+    *result = length > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(length - 1)) : nullptr;
+    if (*result == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    MultiByteToWideChar(932, 0, text, -1, *result, length);
+    return S_OK;
 }
 
 HRESULT ChildVariant(LONG child, VARIANT* result) {
@@ -49,17 +63,12 @@ HRESULT ChildVariant(LONG child, VARIANT* result) {
     return S_OK;
 }
 
-HRESULT NoVariant(VARIANT* result) {
-    result->vt = VT_EMPTY;
-    return S_FALSE;
-}
-
 }  // namespace
 
 // The client area as the standard object of the system describes it, with what the
 // window adds: the items as simple children, its own role and value. Every call
 // comes on the window's thread: the clients reach it through COM, which calls in
-// from the message loop.
+// from the message loop. They pass the out-pointers that the interface asks for.
 class ClientAccessible final : public IAccessible {
 public:
     ClientAccessible(HWND window, AccessibleClient& client) : window_(window), client_(&client) {}
@@ -70,12 +79,9 @@ public:
         standard_.Reset();
     }
 
-    // ---- IUnknown, IDispatch ----
+    // ---- IUnknown, IDispatch: the clients call the interface directly ----
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
             *object = static_cast<IAccessible*>(this);
             AddRef();
@@ -92,11 +98,7 @@ public:
         }
         return static_cast<ULONG>(left);
     }
-    // The clients call the interface directly; none asks for type information.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) {
-            return E_POINTER;
-        }
         *count = 0;
         return S_OK;
     }
@@ -112,89 +114,75 @@ public:
     // ---- IAccessible: the client area itself goes to the standard object ----
 
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-        if (parent == nullptr) {
-            return E_POINTER;
-        }
         *parent = nullptr;
         IAccessible* standard = Standard();
         return standard != nullptr ? standard->get_accParent(parent) : Gone();
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
-        if (count == nullptr) {
-            return E_POINTER;
-        }
         *count = client_ != nullptr ? client_->ItemCount() : 0;
         return client_ != nullptr ? S_OK : Gone();
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** result) override {
-        if (result == nullptr) {
-            return E_POINTER;
-        }
         *result = nullptr;
-        const int item = ItemOf(child);
         // Simple children: the caller asks this object about them by number.
-        return item >= 0 ? S_FALSE : Failure(item);
+        return ItemOf(child) >= 0 ? S_FALSE : Failure(child);
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (name == nullptr) {
-            return E_POINTER;
-        }
         *name = nullptr;
         const int item = ItemOf(child);
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->get_accName(child, name) : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->get_accName(child, name) : Gone();
         }
-        return item >= 0 ? NewText(ToWide(client_->ItemName(item)), name) : Failure(item);
+        return item >= 0 ? NewText(client_->ItemName(item), name) : Failure(child);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        std::wstring own;
-        if (value != nullptr && ItemOf(child) == kSelf && client_->ClientValue(own)) {
+        *value = nullptr;
+        const int item = ItemOf(child);
+        wchar_t own[16];
+        if (item == kSelf && client_->ClientValue(own, 16)) {
             return NewText(own, value);
         }
-        return Text(child, value, &IAccessible::get_accValue);
+        if (item == kSelf) {
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->get_accValue(child, value) : Gone();
+        }
+        return item >= 0 ? S_FALSE : Failure(child);
     }
+    // Neither the window nor its items have a description, help, or access keys.
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        return Text(child, description, &IAccessible::get_accDescription);
+        return NoText(child, description);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return Text(child, help, &IAccessible::get_accHelp);
+        return NoText(child, help);
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-        return Text(child, shortcut, &IAccessible::get_accKeyboardShortcut);
+        return NoText(child, shortcut);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
-        const int item = ItemOf(child);
-        if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->get_accHelpTopic(file, child, topic)
-                                         : Gone();
-        }
-        return item >= 0 ? S_FALSE : Failure(item);
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override {
+        return DISP_E_MEMBERNOTFOUND;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (role == nullptr) {
-            return E_POINTER;
-        }
         role->vt = VT_EMPTY;
         const int item = ItemOf(child);
         if (item == kSelf && client_->ClientRole() != 0) {
             return ChildVariant(client_->ClientRole(), role);
         }
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->get_accRole(child, role) : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->get_accRole(child, role) : Gone();
         }
-        return item >= 0 ? ChildVariant(ROLE_SYSTEM_PUSHBUTTON, role) : Failure(item);
+        return item >= 0 ? ChildVariant(ROLE_SYSTEM_PUSHBUTTON, role) : Failure(child);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        if (state == nullptr) {
-            return E_POINTER;
-        }
         state->vt = VT_EMPTY;
         const int item = ItemOf(child);
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->get_accState(child, state) : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->get_accState(child, state) : Gone();
         }
         if (item < 0) {
-            return Failure(item);
+            return Failure(child);
         }
         LONG bits = client_->ItemEnabled(item) ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE;
         if (client_->FocusedItem() == item) {
@@ -206,9 +194,6 @@ public:
         return ChildVariant(bits, state);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        if (focus == nullptr) {
-            return E_POINTER;
-        }
         focus->vt = VT_EMPTY;
         if (client_ == nullptr) {
             return Gone();
@@ -221,44 +206,32 @@ public:
         return ChildVariant(item >= 0 ? item + 1 : CHILDID_SELF, focus);
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-        if (selection == nullptr) {
-            return E_POINTER;
-        }
-        return NoVariant(selection);
+        selection->vt = VT_EMPTY;
+        return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        if (action == nullptr) {
-            return E_POINTER;
-        }
         *action = nullptr;
         const int item = ItemOf(child);
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->get_accDefaultAction(child, action) : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->get_accDefaultAction(child, action) : Gone();
         }
         if (item < 0) {
-            return Failure(item);
+            return Failure(child);
         }
         return client_->ItemEnabled(item) ? NewText(kPressAction, action) : S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
-        const int item = ItemOf(child);
-        if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->accSelect(flags, child) : Gone();
-        }
-        return item >= 0 ? DISP_E_MEMBERNOTFOUND : Failure(item);
-    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                           VARIANT child) override {
-        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
-            return E_POINTER;
-        }
         const int item = ItemOf(child);
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->accLocation(left, top, width, height, child)
-                                         : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->accLocation(left, top, width, height, child)
+                                       : Gone();
         }
         if (item < 0) {
-            return Failure(item);
+            return Failure(child);
         }
         RECT bounds = client_->ItemBounds(item);
         MapWindowPoints(window_, HWND_DESKTOP, reinterpret_cast<POINT*>(&bounds), 2);
@@ -269,119 +242,95 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-        if (end == nullptr) {
-            return E_POINTER;
-        }
         end->vt = VT_EMPTY;
         const int item = ItemOf(start);
         if (item < kSelf) {
-            return Failure(item);
+            return Failure(start);
         }
-        const int count = client_->ItemCount();
+        // Among the items, and from the client area to its first and last one.
         int next = -1;
-        if (item == kSelf && direction == NAVDIR_FIRSTCHILD) {
-            next = 0;
-        } else if (item == kSelf && direction == NAVDIR_LASTCHILD) {
-            next = count - 1;
-        } else if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->accNavigate(direction, start, end) : Gone();
+        if (item == kSelf) {
+            if (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD) {
+                IAccessible* standard = Standard();
+                return standard != nullptr ? standard->accNavigate(direction, start, end) : Gone();
+            }
+            next = direction == NAVDIR_FIRSTCHILD ? 0 : client_->ItemCount() - 1;
         } else if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) {
             next = item + 1;
         } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
             next = item - 1;
         }
-        return next >= 0 && next < count ? ChildVariant(next + 1, end) : NoVariant(end);
+        return next >= 0 && next < client_->ItemCount() ? ChildVariant(next + 1, end) : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
-        if (child == nullptr) {
-            return E_POINTER;
-        }
         child->vt = VT_EMPTY;
         if (client_ == nullptr) {
             return Gone();
         }
         POINT point = {x, y};
         ScreenToClient(window_, &point);
-        RECT client;
-        GetClientRect(window_, &client);
-        if (!PtInRect(&client, point)) {
+        RECT area;
+        GetClientRect(window_, &area);
+        if (!PtInRect(&area, point)) {
             return S_FALSE;
         }
-        for (int item = 0; item < client_->ItemCount(); ++item) {
-            const RECT bounds = client_->ItemBounds(item);
-            if (PtInRect(&bounds, point)) {
-                return ChildVariant(item + 1, child);
+        int item = client_->ItemCount() - 1;
+        for (; item >= 0; --item) {
+            area = client_->ItemBounds(item);
+            if (PtInRect(&area, point)) {
+                break;
             }
         }
-        return ChildVariant(CHILDID_SELF, child);
+        return ChildVariant(item >= 0 ? item + 1 : CHILDID_SELF, child);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         const int item = ItemOf(child);
         if (item == kSelf) {
-            return Standard() != nullptr ? Standard()->accDoDefaultAction(child) : Gone();
+            IAccessible* standard = Standard();
+            return standard != nullptr ? standard->accDoDefaultAction(child) : Gone();
         }
         if (item < 0) {
-            return Failure(item);
+            return Failure(child);
         }
-        if (!client_->ItemEnabled(item)) {
-            return E_FAIL;
-        }
-        return PostMessageW(window_, kItemActionMessage, static_cast<WPARAM>(item), 0) ? S_OK
-                                                                                       : E_FAIL;
+        return client_->ItemEnabled(item) &&
+                       PostMessageW(window_, kItemActionMessage, static_cast<WPARAM>(item), 0)
+                   ? S_OK
+                   : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // ItemOf's answers besides an item's index.
+    // ItemOf's answer for the client area itself; below it, for no valid child.
     static constexpr int kSelf = -1;
-    static constexpr int kInvalid = -2;
-    static constexpr int kDisconnected = -3;
 
     ~ClientAccessible() = default;
 
+    // The item a child identifier names, kSelf, or less for none (or no window).
     int ItemOf(const VARIANT& child) const {
-        if (client_ == nullptr) {
-            return kDisconnected;
+        if (client_ == nullptr || child.vt != VT_I4) {
+            return kSelf - 1;
         }
-        if (child.vt != VT_I4) {
-            return kInvalid;
-        }
-        if (child.lVal == CHILDID_SELF) {
-            return kSelf;
-        }
-        return child.lVal >= 1 && child.lVal <= client_->ItemCount() ? child.lVal - 1 : kInvalid;
+        return child.lVal >= CHILDID_SELF && child.lVal <= client_->ItemCount() ? child.lVal - 1
+                                                                                : kSelf - 1;
     }
-    static HRESULT Gone() { return RPC_E_DISCONNECTED; }
-    static HRESULT Failure(int item) { return item == kDisconnected ? Gone() : E_INVALIDARG; }
+    HRESULT Gone() const { return RPC_E_DISCONNECTED; }
+    HRESULT Failure(const VARIANT&) const { return client_ == nullptr ? Gone() : E_INVALIDARG; }
+    HRESULT NoText(const VARIANT& child, BSTR* text) const {
+        *text = nullptr;
+        return ItemOf(child) >= kSelf ? S_FALSE : Failure(child);
+    }
 
     // The standard object of the client area, for what is not about the items.
     IAccessible* Standard() {
-        if (client_ == nullptr) {
-            return nullptr;
-        }
-        if (!standard_) {
+        if (client_ != nullptr && !standard_) {
             const Oleacc& oleacc = OleaccLibrary();
             if (oleacc.createStdAccessibleObject != nullptr) {
                 oleacc.createStdAccessibleObject(window_, OBJID_CLIENT, IID_IAccessible,
                                                  standard_.ReceiveVoid());
             }
         }
-        return standard_.Get();
-    }
-
-    // A text property: the standard object's for the client area, none for an item.
-    HRESULT Text(VARIANT child, BSTR* text,
-                 HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*)) {
-        if (text == nullptr) {
-            return E_POINTER;
-        }
-        *text = nullptr;
-        const int item = ItemOf(child);
-        if (item == kSelf) {
-            return Standard() != nullptr ? (Standard()->*property)(child, text) : Gone();
-        }
-        return item >= 0 ? S_FALSE : Failure(item);
+        return client_ != nullptr ? standard_.Get() : nullptr;
     }
 
     LONG references_ = 1;
@@ -419,4 +368,54 @@ LRESULT ClientAccessibility::Answer(WPARAM wParam, LPARAM lParam) {
 
 void ClientAccessibility::NotifyFocus(int index) const {
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, index + 1);
+}
+
+namespace {
+
+class ProgressBarDescription final : public AccessibleClient {
+public:
+    explicit ProgressBarDescription(HWND bar) : bar_(bar), accessibility_(bar, *this) {}
+
+    LONG ClientRole() const override { return ROLE_SYSTEM_PROGRESSBAR; }
+    bool ClientValue(wchar_t* value, int size) const override {
+        const LRESULT max = SendMessageW(bar_, PBM_GETRANGE, FALSE, 0);
+        const LRESULT position = SendMessageW(bar_, PBM_GETPOS, 0, 0);
+        if (size < 6) {
+            return false;
+        }
+        // The system's own formatting, not a printf engine of ours.
+        wsprintfW(value, L"%d%%", max > 0 ? static_cast<int>(position * 100 / max) : 0);
+        return true;
+    }
+
+    HWND bar_;
+    ClientAccessibility accessibility_;
+    WNDPROC barProc_ = nullptr;
+};
+
+LRESULT CALLBACK ProgressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* description =
+        reinterpret_cast<ProgressBarDescription*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const WNDPROC barProc = description->barProc_;
+    if (message == WM_GETOBJECT) {
+        if (const LRESULT answer = description->accessibility_.Answer(wParam, lParam)) {
+            return answer;
+        }
+    } else if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barProc));
+        delete description;
+    }
+    return CallWindowProcW(barProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void DescribeAsProgressBar(HWND bar) {
+    auto* description = new (std::nothrow) ProgressBarDescription(bar);
+    if (description == nullptr) {
+        return;
+    }
+    SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(description));
+    description->barProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgressBarProc)));
 }

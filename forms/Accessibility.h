@@ -1,12 +1,10 @@
 // What screen readers and other accessibility clients learn of a window beyond the
 // system's own description of it: the buttons a form draws itself, as push buttons
-// whose highlight is reported as the focus, or the role and value of a control that
-// the system does not describe everywhere.
+// whose highlight is reported as the focus, and progress bars, which the system
+// does not describe everywhere.
 #pragma once
 
 #include <windows.h>
-
-#include <string>
 
 // What the window adds to the description of its client area. Items are numbered
 // from 0; to the clients they are the children 1 to ItemCount().
@@ -16,12 +14,13 @@ public:
 
     // The client area's role (ROLE_SYSTEM_...), 0 for the system's.
     virtual LONG ClientRole() const { return 0; }
-    // The client area's value; false for the system's.
-    virtual bool ClientValue(std::wstring&) const { return false; }
+    // Writes the client area's value into `value` (`size` characters with the
+    // terminating one); false for the system's.
+    virtual bool ClientValue(wchar_t* /*value*/, int /*size*/) const { return false; }
 
     virtual int ItemCount() const { return 0; }
     // Code page 932.
-    virtual std::string ItemName(int) const { return std::string(); }
+    virtual const char* ItemName(int) const { return ""; }
     virtual bool ItemEnabled(int) const { return false; }
     // The highlighted item, -1 for none.
     virtual int FocusedItem() const { return -1; }
@@ -57,3 +56,8 @@ private:
     AccessibleClient& client_;
     ClientAccessible* object_ = nullptr;  // one reference of ours while the window lives
 };
+
+// Describes the common controls' progress bar `bar` as the system describes it where
+// it does, for the whole life of the window: a progress bar whose value is its
+// percentage, "0%" to "100%".
+void DescribeAsProgressBar(HWND bar);

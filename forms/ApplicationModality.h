@@ -1,20 +1,21 @@
 // Modality to the whole application, as a message box without an owner has it: the
 // program's windows, shown or not, are disabled while this object lives, and
-// enabled again after.
+// enabled again after. The owner of the modal window is left to it: enabled again
+// before that window goes, it takes the activation back.
 #pragma once
 
 #include <windows.h>
 
-#include <vector>
+#include <cstddef>
 
 class ApplicationModality {
 public:
-    ApplicationModality() {
+    explicit ApplicationModality(HWND owner) : owner_(owner) {
         EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(this));
     }
     ~ApplicationModality() {
-        for (HWND window : disabled_) {
-            EnableWindow(window, TRUE);
+        for (size_t i = 0; i < count_; ++i) {
+            EnableWindow(disabled_[i], TRUE);
         }
     }
     ApplicationModality(const ApplicationModality&) = delete;
@@ -22,12 +23,17 @@ public:
 
 private:
     static BOOL CALLBACK DisableWindow(HWND window, LPARAM self) {
-        if (IsWindowEnabled(window)) {
+        auto* modality = reinterpret_cast<ApplicationModality*>(self);
+        if (window != modality->owner_ && IsWindowEnabled(window)) {
             EnableWindow(window, FALSE);
-            reinterpret_cast<ApplicationModality*>(self)->disabled_.push_back(window);
+            modality->disabled_[modality->count_++] = window;
         }
-        return TRUE;
+        return modality->count_ < kMaxWindows;
     }
 
-    std::vector<HWND> disabled_;
+    // Far more than the program's windows, with the system's of its thread.
+    static constexpr size_t kMaxWindows = 64;
+    HWND owner_;
+    HWND disabled_[kMaxWindows];
+    size_t count_ = 0;
 };

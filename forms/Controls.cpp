@@ -1,11 +1,11 @@
 #include "forms/Controls.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "forms/Accessibility.h"
 #include "forms/Forms.h"
 #include "system/win32/Encoding.h"
 #include "system/win32/Handles.h"
@@ -296,35 +296,7 @@ std::string Memo::Text() const {
 void ProgressBar::Create(HFONT font) {
     CreateWindowOf(PROGRESS_CLASSW, kChildStyle | PBS_SMOOTH, 0, font);
     SetMax(layout_.value);
-    AccessibleClient& client = *this;
-    accessibility_ = std::make_unique<ClientAccessibility>(handle_, client);
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    barProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-}
-
-LRESULT CALLBACK ProgressBar::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    auto* bar = reinterpret_cast<ProgressBar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_GETOBJECT) {
-        if (const LRESULT answer = bar->accessibility_->Answer(wParam, lParam)) {
-            return answer;
-        }
-    }
-    return CallWindowProcW(bar->barProc_, window, message, wParam, lParam);
-}
-
-LONG ProgressBar::ClientRole() const {
-    return ROLE_SYSTEM_PROGRESSBAR;
-}
-
-// "0%" to "100%".
-bool ProgressBar::ClientValue(std::wstring& value) const {
-    const int max = Max();
-    const int percent =
-        max > 0 ? static_cast<int>(static_cast<int64_t>(Position()) * 100 / max) : 0;
-    value = std::to_wstring(percent) + L"%";
-    return true;
+    DescribeAsProgressBar(handle_);
 }
 
 void ProgressBar::SetMax(int max) {

@@ -7,11 +7,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "forms/Accessibility.h"
 #include "forms/Layout.h"
 #include "system/Bitmap.h"
 
@@ -136,7 +134,7 @@ public:
 
 // Described to screen readers as a progress bar with its percentage, as the system
 // describes its own bars, also where it does not.
-class ProgressBar : public Control, private AccessibleClient {
+class ProgressBar : public Control {
 public:
     using Control::Control;
     static constexpr ControlKind kKind = ControlKind::ProgressBar;
@@ -146,14 +144,6 @@ public:
     void SetPosition(int position);
     int Max() const;
     int Position() const;
-
-private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LONG ClientRole() const override;
-    bool ClientValue(std::wstring& value) const override;
-
-    WNDPROC barProc_ = nullptr;
-    std::unique_ptr<ClientAccessibility> accessibility_;
 };
 
 // Holds a 24-bit device-independent bitmap and repaints from it by itself.

@@ -40,7 +40,7 @@ std::string BrowseForFolder(HWND owner, const std::string& title, System& system
     TaskMemory<ITEMIDLIST> chosen;
     {
         const ErrorModeScope noPopUps(SEM_FAILCRITICALERRORS);
-        const ApplicationModality modality;
+        const ApplicationModality modality(owner);
         chosen.reset(SHBrowseForFolderW(&info));
     }
     if (IsWindowVisible(owner)) {

@@ -70,10 +70,16 @@ char MnemonicOf(const std::string& caption) {
 // ---- Application ----
 
 Application::Application(std::string title)
-    : title_(std::move(title)), instance_(GetModuleHandleW(nullptr)) {
+    : title_(std::move(title)),
+      instance_(GetModuleHandleW(nullptr)),
+      window_(CreateWindowOfApplication()),
+      taskbar_(window_) {
     InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
     Control::RegisterClasses(instance_);
+    g_application = this;
+}
 
+HWND Application::CreateWindowOfApplication() {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = WindowProc;
@@ -83,13 +89,12 @@ Application::Application(std::string title)
     RegisterClassExW(&windowClass);
     // Without area, in the middle of the screen: message boxes centred on their owner
     // come up where they would without one. Shown, or the task bar would not list it.
-    window_ = CreateWindowExW(0, kApplicationClass, ToWide(title_).c_str(), WS_POPUP,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                              0, 0, nullptr, nullptr, instance_, nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ShowWindow(window_, SW_SHOWNA);
-    taskbar_ = std::make_unique<TaskbarButton>(window_);
-    g_application = this;
+    const HWND window = CreateWindowExW(
+        0, kApplicationClass, ToWide(title_).c_str(), WS_POPUP, GetSystemMetrics(SM_CXSCREEN) / 2,
+        GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance_, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(window, SW_SHOWNA);
+    return window;
 }
 
 Application::~Application() {
@@ -97,7 +102,6 @@ Application::~Application() {
     while (!owned_.empty()) {
         owned_.pop_back();
     }
-    taskbar_.reset();
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
     if (g_application == this) {
@@ -145,10 +149,8 @@ LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wPara
 }
 
 HWND Application::WindowToActivate() const {
-    const HWND popup = GetLastActivePopup(window_);
-    if (popup != nullptr && popup != window_ && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
-        return popup;
-    }
+    // The frontmost: a message box, raised above the windows that stay on top, and
+    // alone enabled while it is up; else a dialog above the background.
     for (HWND other = GetTopWindow(nullptr); other != nullptr;
          other = GetWindow(other, GW_HWNDNEXT)) {
         if (other != window_ && GetAncestor(other, GA_ROOTOWNER) == window_ &&

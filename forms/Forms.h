@@ -36,7 +36,7 @@ public:
     HINSTANCE Instance() const { return instance_; }
     // The owner of the forms and message boxes.
     HWND Window() const { return window_; }
-    TaskbarButton& Taskbar() { return *taskbar_; }
+    TaskbarButton& Taskbar() { return taskbar_; }
 
     // Creates a form of class T, owned by the application until it ends. The first
     // form created is the main form.
@@ -74,16 +74,17 @@ private:
     // Dialog keys first, then the usual translation and dispatch.
     void Dispatch(MSG& message);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // The window that activating the application brings back: the one of its windows
-    // last active, else the frontmost that takes input.
+    HWND CreateWindowOfApplication();
+    // The window that activating the application brings back: the frontmost of its
+    // windows that takes input.
     HWND WindowToActivate() const;
 
     std::string title_;
     HINSTANCE instance_;
     // For the task-bar list and the accessibility clients, while the application lives.
     ComInitialization com_;
-    HWND window_ = nullptr;
-    std::unique_ptr<TaskbarButton> taskbar_;
+    HWND window_;
+    TaskbarButton taskbar_;
     std::vector<Form*> forms_;  // in creation order
     std::vector<std::unique_ptr<Form>> owned_;
     std::function<void()> idle_;

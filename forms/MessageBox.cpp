@@ -55,12 +55,12 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, Message
     // window disabled: all of the program's are. The activation then goes back to the
     // window that had it.
     HWND active = GetActiveWindow();
+    const HWND owner = ApplicationWindow();
     int answer;
     {
-        const ApplicationModality modality;
+        const ApplicationModality modality(owner);
         const ThreadHook raise(WH_CBT, RaiseMessageBox);
-        answer =
-            MessageBoxW(ApplicationWindow(), ToWide(text).c_str(), ToWide(caption).c_str(), type);
+        answer = MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), type);
     }
     if (active != nullptr && IsWindowVisible(active)) {
         SetActiveWindow(active);

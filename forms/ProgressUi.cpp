@@ -4,9 +4,10 @@
 
 bool ProgressUi::ShowMessage(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) {
+    // The button shows the bar as the box finds it, paused while a question waits.
     const bool question = buttons != MessageButtons::Ok;
-    if (following_ && question) {
-        ShowOnTaskbar(TaskbarProgress::Paused);
+    if (following_) {
+        ShowOnTaskbar(question ? TaskbarProgress::Paused : TaskbarProgress::Normal);
     }
     const bool answer = ShowMessageBox(text, caption, buttons, icon);
     if (following_ && question) {
@@ -17,16 +18,12 @@ bool ProgressUi::ShowMessage(const std::string& text, const std::string& caption
 
 void ProgressUi::SetBarMax(int max) {
     bar_.SetMax(max);
-    if (following_) {
-        ShowOnTaskbar(TaskbarProgress::Normal);
-    }
+    taskbarBehind_ = following_;
 }
 
 void ProgressUi::SetBarPosition(int position) {
     bar_.SetPosition(position);
-    if (following_) {
-        ShowOnTaskbar(TaskbarProgress::Normal);
-    }
+    taskbarBehind_ = following_;
 }
 
 void ProgressUi::FollowOnTaskbar(bool follow) {
@@ -36,6 +33,7 @@ void ProgressUi::FollowOnTaskbar(bool follow) {
 
 void ProgressUi::ShowOnTaskbar(TaskbarProgress state) {
     application_.Taskbar().Show(state, bar_.Position(), bar_.Max());
+    taskbarBehind_ = false;
 }
 
 void ProgressUi::PumpMessages() {
@@ -43,6 +41,11 @@ void ProgressUi::PumpMessages() {
     const bool paint = now - lastPaint_ >= kRepaintIntervalMs;
     if (paint) {
         lastPaint_ = now;
+        // The button is repainted with the window: the shell hears of a copy of
+        // thousands of small files as often as the user sees it.
+        if (taskbarBehind_) {
+            ShowOnTaskbar(TaskbarProgress::Normal);
+        }
     }
     application_.ProcessMessages(paint);
 }

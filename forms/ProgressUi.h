@@ -1,7 +1,8 @@
 // The user interface that engines report through, on a progress window: its status
 // label and progress bar, application message boxes and the message pump. While it
 // follows the run on the task bar, the application's button shows the bar too,
-// paused while a question waits for its answer.
+// repainted with the window and at every message box, paused while a question
+// waits for its answer.
 #pragma once
 
 #include "forms/Controls.h"
@@ -44,4 +45,5 @@ private:
     Clock clock_;
     DWORD lastPaint_;  // of the last call that repainted; the first call repaints
     bool following_ = false;
+    bool taskbarBehind_ = false;  // the bar has changed since the button last showed it
 };

@@ -17,9 +17,11 @@ TBPFLAG FlagOf(TaskbarProgress state) {
 }  // namespace
 
 void TaskbarButton::Show(TaskbarProgress state, int position, int max) {
+    if (state == TaskbarProgress::None) {
+        position = max = -1;
+    }
     // The copy reports for every chunk; the shell hears only of changes.
-    if (state == state_ &&
-        (state == TaskbarProgress::None || (position == position_ && max == max_))) {
+    if (state == state_ && position == position_ && max == max_) {
         return;
     }
     ITaskbarList3* list = List();
@@ -30,13 +32,13 @@ void TaskbarButton::Show(TaskbarProgress state, int position, int max) {
         list->SetProgressState(window_, FlagOf(state));
         state_ = state;
     }
-    if (state != TaskbarProgress::None) {
-        list->SetProgressValue(window_, static_cast<ULONGLONG>(position < 0 ? 0 : position),
-                               static_cast<ULONGLONG>(max < 1 ? 1 : max));
+    if (position != position_ || max != max_) {
+        if (state != TaskbarProgress::None) {
+            list->SetProgressValue(window_, static_cast<ULONGLONG>(position < 0 ? 0 : position),
+                                   static_cast<ULONGLONG>(max < 1 ? 1 : max));
+        }
         position_ = position;
         max_ = max;
-    } else {
-        position_ = max_ = -1;
     }
 }
 

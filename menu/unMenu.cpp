@@ -57,7 +57,7 @@ TfmMenu::TfmMenu(Application& application, System& system, const Medium& medium)
     OnKeyDown = [this](int key) { FormKeyDown(key); };
     imMain.OnMouseMove = [this](int x, int y) { imMainMouseMove(x, y); };
     imMain.OnMouseDown = [this](int x, int y) { imMainMouseDown(x, y); };
-    SetAccessibleClient(*this);
+    SetAccessibleClient(slots_);
     FormCreate();
 }
 
@@ -297,35 +297,35 @@ void TfmMenu::StartUninstall() {
 
 // ---- The slots as accessible items ----
 
-int TfmMenu::ItemCount() const {
+int TfmMenu::Slots::ItemCount() const {
     return kSlotCount - kSlotInstall;
 }
 
-std::string TfmMenu::ItemName(int index) const {
+const char* TfmMenu::Slots::ItemName(int index) const {
     return kSlotLabels[index + kSlotInstall];
 }
 
-bool TfmMenu::ItemEnabled(int index) const {
-    return IsSlotLive(index + kSlotInstall, Installed);
+bool TfmMenu::Slots::ItemEnabled(int index) const {
+    return IsSlotLive(index + kSlotInstall, menu_.Installed);
 }
 
-int TfmMenu::FocusedItem() const {
-    return HotIndex >= kSlotInstall ? HotIndex - kSlotInstall : -1;
+int TfmMenu::Slots::FocusedItem() const {
+    return menu_.HotIndex >= kSlotInstall ? menu_.HotIndex - kSlotInstall : -1;
 }
 
-RECT TfmMenu::ItemBounds(int index) const {
+RECT TfmMenu::Slots::ItemBounds(int index) const {
     const ButtonRect& rect = SetupSettings.ButtonRects[index + kSlotInstall];
-    const RECT picture = imMain.Bounds();
+    const RECT picture = menu_.imMain.Bounds();
     return {picture.left + rect.left, picture.top + rect.top, picture.left + rect.right,
             picture.top + rect.bottom};
 }
 
 // What a click on the slot does.
-void TfmMenu::ItemAction(int index) {
+void TfmMenu::Slots::ItemAction(int index) {
     const int32_t slot = index + kSlotInstall;
-    if (!Visible() || !TakesInput() || !IsSlotLive(slot, Installed)) {
+    if (!menu_.Visible() || !menu_.TakesInput() || !IsSlotLive(slot, menu_.Installed)) {
         return;
     }
-    SetHot(slot, false);
-    MenuAction(HotIndex);
+    menu_.SetHot(slot, false);
+    menu_.MenuAction(menu_.HotIndex);
 }

@@ -12,7 +12,7 @@
 #include "menu/MenuPicture.h"
 #include "system/System.h"
 
-class TfmMenu : public Form, private AccessibleClient {
+class TfmMenu : public Form {
 public:
     TfmMenu(Application& application, System& system, const Medium& medium);
 
@@ -51,17 +51,25 @@ private:
     void StartUninstall();
     void AskUninstallVanishedProgram();
 
-    // The live and dimmed slots 1 to 3 as items 0 to 2.
-    int ItemCount() const override;
-    std::string ItemName(int index) const override;
-    bool ItemEnabled(int index) const override;
-    int FocusedItem() const override;
-    RECT ItemBounds(int index) const override;
-    void ItemAction(int index) override;
+    // The live and dimmed slots 1 to 3 as the accessible items 0 to 2.
+    class Slots : public AccessibleClient {
+    public:
+        explicit Slots(TfmMenu& menu) : menu_(menu) {}
+        int ItemCount() const override;
+        const char* ItemName(int index) const override;
+        bool ItemEnabled(int index) const override;
+        int FocusedItem() const override;
+        RECT ItemBounds(int index) const override;
+        void ItemAction(int index) override;
+
+    private:
+        TfmMenu& menu_;
+    };
 
     System& system_;
     const Medium& medium_;
     MenuPointer pointer_;
+    Slots slots_{*this};
 };
 
 extern TfmMenu* fmMenu;

@@ -46,6 +46,9 @@ const wchar_t kUsage[] =
     L"                              a point of the window's client area\n"
     L"  text <class> <caption> [control]\n"
     L"                              prints the text of a window or of a control\n"
+    L"  taskbar                     prints the windows that the task bar lists, \"<class>\n"
+    L"                              <caption>\" each: shown, and unowned and no tool\n"
+    L"                              window, or marked as an application's window\n"
     L"  list [<class> <caption>]    prints the visible top-level windows (handle, class,\n"
     L"                              \"caption\", window x y w h, client x y w h, on screen,\n"
     L"                              \"foreground\" for the one in front),\n"
@@ -623,6 +626,20 @@ int Text(const Args& args) {
     return 0;
 }
 
+int Taskbar(const Args&) {
+    std::vector<HWND> windows;
+    EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), AddWindow, LPARAM(&windows));
+    for (HWND hwnd : windows) {
+        const LONG exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
+        const bool listed =
+            (GetWindow(hwnd, GW_OWNER) == nullptr && (exStyle & WS_EX_TOOLWINDOW) == 0) ||
+            (exStyle & WS_EX_APPWINDOW) != 0;
+        if (IsWindowVisible(hwnd) && listed)
+            Print(ClassOf(hwnd) + L" " + TitleOf(hwnd) + L"\n");
+    }
+    return 0;
+}
+
 int List(const Args& args) {
     if (args.size() == 1) {
         for (HWND hwnd : TopWindows()) {
@@ -773,6 +790,7 @@ const Command kCommands[] = {
     {L"mouse", 5, 5, Mouse},
     {L"text", 2, 3, Text},
     {L"list", 0, 2, List},
+    {L"taskbar", 0, 0, Taskbar},
 };
 
 int Dispatch(const Command& command, const Args& args) {

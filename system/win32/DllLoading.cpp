@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 void RestrictDllLoading() {
     // Looked up: Windows 7 has it only with update KB2533623.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -39,13 +37,12 @@ void InitCommonControlsFromSystem(DWORD classes) {
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) {
         return nullptr;
     }
-    std::wstring path(folder, length);
-    path += L'\\';
-    path += name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -100,10 +100,14 @@ start_install
 e2e_wait_window "${INFO[@]}"
 e2e_drive click "${INFO[@]}" '次へ(&N) >'
 e2e_wait_window "${DEST[@]}"
+# One task-bar button, "Setup", for the menu, the dialogs, the progress window and the
+# message boxes alike.
+e2e_expect_one_button
 e2e_drive type "${DEST[@]}" インストール先フォルダ名 "$TYPED"
 e2e_drive click "${DEST[@]}" '開始(&S)'
 e2e_expect_message メッセージ OK "フォルダ $TYPED がありません.
 このフォルダを新規に作成します."
+e2e_expect_one_button
 e2e_answer OK
 e2e_expect_message 成功 OK インストールが正常に終了しました.
 e2e_answer OK

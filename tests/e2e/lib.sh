@@ -242,6 +242,16 @@ e2e_answer() {
     e2e_drive answer "$1" "$E2E_TIMEOUT_MS"
 }
 
+# Checks that the task bar lists one button of the program, its application window
+# with that title ("Setup" unless given), whatever windows it shows.
+e2e_expect_one_button() {
+    local seen
+    seen=$(e2e_driver taskbar) || e2e_fail "cannot list the task bar's windows"
+    [ "$seen" = "SetupApplication ${1:-Setup}" ] ||
+        e2e_fail "expected the task bar to list only the program's window:" \
+            "SetupApplication ${1:-Setup}" "but it lists:" "$seen"
+}
+
 # Checks the windows the program has shown so far, in order, each "<class> <caption>".
 e2e_expect_shown() {
     local expected seen

@@ -160,9 +160,12 @@ PENDING_BEFORE=$(pending_deletions)
 start_program "$E2E_DIR" 'C:\windows\system32\uninstaller.exe' --remove "$ENTRY"
 e2e_expect_message 確認 "Yes No" "$SOFT_NAME を削除してよろしいですか？"
 e2e_screenshot question
+# One task-bar button, with the title of the uninstaller's window, for its boxes too.
+e2e_expect_one_button 進行状況
 e2e_answer Yes
 e2e_expect_message 成功 OK アンインストールが正常に終了しました.
 e2e_screenshot success
+e2e_expect_one_button 進行状況
 e2e_answer OK
 e2e_expect_exit_code 0
 e2e_expect_shown "#32770 確認" "TfmUninstallProgress 進行状況" "#32770 成功"

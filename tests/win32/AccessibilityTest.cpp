@@ -275,15 +275,14 @@ bool IsNamedByItsText(HWND control) {
     return kind == L"Button" || kind == L"Static" || kind == L"SetupLabel";
 }
 
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> ChildrenOf(HWND window) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
@@ -306,12 +305,20 @@ int ExpectNamedByTheirTexts(HWND window) {
     return checked;
 }
 
-TEST(StandardControlsAccessibilityTest, LabelsAndButtonsAreNamedByTheirTexts) {
+// The setup program's windows, as it creates them.
+class StandardControlsAccessibilityTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateWindowSet(app, system, medium);
+        ASSERT_NE(nullptr, fmBrouse->Handle()) << "no windows without a display";
+    }
+
     Win32System system;
-    const Medium medium(system.ExecutablePath());
-    Application app("Setup");
-    CreateWindowSet(app, system, medium);
-    ASSERT_NE(nullptr, fmBrouse->Handle()) << "no windows without a display";
+    const Medium medium{system.ExecutablePath()};
+    Application app{"Setup"};
+};
+
+TEST_F(StandardControlsAccessibilityTest, LabelsAndButtonsAreNamedByTheirTexts) {
     fmInstallInfo->lbInfo.SetText("インストールを開始します.");
     fmBrouse->lbNeedSize.SetText("必要容量：  1,037 KB");
     fmInstallProgress->lbStatus.SetText("prog.exe をコピー中\n(50％)");
@@ -329,12 +336,7 @@ TEST(StandardControlsAccessibilityTest, LabelsAndButtonsAreNamedByTheirTexts) {
     }
 }
 
-TEST(StandardControlsAccessibilityTest, TheProgressBarIsOneWithItsValue) {
-    Win32System system;
-    const Medium medium(system.ExecutablePath());
-    Application app("Setup");
-    CreateWindowSet(app, system, medium);
-    ASSERT_NE(nullptr, fmInstallProgress->Handle()) << "no windows without a display";
+TEST_F(StandardControlsAccessibilityTest, TheProgressBarIsOneWithItsValue) {
     for (ProgressBar* bar : {&fmInstallProgress->pbBar, &fmUninstallProgress->pbBar}) {
         bar->SetMax(200);
         bar->SetPosition(50);
@@ -364,8 +366,7 @@ void CALLBACK CheckAndAnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
-TEST(StandardControlsAccessibilityTest, MessageBoxTextAndButtonsAreNamedByTheirTexts) {
-    Application app("Setup");
+TEST_F(StandardControlsAccessibilityTest, MessageBoxTextAndButtonsAreNamedByTheirTexts) {
     g_boxCheck = BoxCheck();
     SetTimer(nullptr, 0, 50, CheckAndAnswerBox);
     EXPECT_FALSE(ShowMessageBox("ソフトを削除してよろしいですか？", "確認", MessageButtons::YesNo));

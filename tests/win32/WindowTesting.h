@@ -78,22 +78,21 @@ inline void InstallFromTheMenu() {
     fmMenu->OnKeyDown(VK_RETURN);
 }
 
+inline BOOL CALLBACK AddListedWindow(HWND window, LPARAM found) {
+    const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+    const bool listed =
+        (GetWindow(window, GW_OWNER) == nullptr && (exStyle & WS_EX_TOOLWINDOW) == 0) ||
+        (exStyle & WS_EX_APPWINDOW) != 0;
+    if (IsWindowVisible(window) && listed) {
+        reinterpret_cast<std::vector<std::string>*>(found)->push_back(TextOf(window));
+    }
+    return TRUE;
+}
+
 // The titles of this thread's windows that the task bar lists: shown, and either
 // unowned and no tool window, or marked as an application's window.
 inline std::vector<std::string> TaskbarWindows() {
     std::vector<std::string> titles;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-            const bool listed =
-                (GetWindow(window, GW_OWNER) == nullptr && (exStyle & WS_EX_TOOLWINDOW) == 0) ||
-                (exStyle & WS_EX_APPWINDOW) != 0;
-            if (IsWindowVisible(window) && listed) {
-                reinterpret_cast<std::vector<std::string>*>(found)->push_back(TextOf(window));
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&titles));
+    EnumThreadWindows(GetCurrentThreadId(), AddListedWindow, reinterpret_cast<LPARAM>(&titles));
     return titles;
 }
