@@ -28,6 +28,11 @@ inline std::wstring UnixPath(const std::wstring& path) {
 
 // Starts /bin/`name` with `arguments`; Wine does not wait for it or tell its exit code.
 inline bool StartUnixProgram(const std::wstring& name, const std::wstring& arguments) {
+    // Wine runs a Unix program through start.exe, which stays behind waiting for it;
+    // a process whose display driver first loads after that can hang or fail to make
+    // windows, so the driver is loaded first.
+    static const bool displayLoaded = [] { return ReleaseDC(nullptr, GetDC(nullptr)) != 0; }();
+    (void)displayLoaded;
     std::wstring command = name + L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
