@@ -63,12 +63,21 @@ const wchar_t kUsage[] =
     L"A top-level window without area shows nothing and counts as not visible.\n"
     L"<control> is #id (decimal or 0x hex) or the control's text; for 'type' a text\n"
     L"names the label beside the field. Windows and controls are waited for (30000 ms\n"
-    L"unless given); waiting stops early when the run has ended.\n"
+    L"times SETUP_TIME_FACTOR unless given); waiting stops early when the run has ended.\n"
     L"Output is UTF-8 (UTF-16 to a console). Exit code 0 on success, 1 on a failure\n"
     L"(with a message on stderr), 2 on bad usage.\n";
 
-const DWORD kDefaultTimeoutMs = 30000;
-const DWORD kSendTimeoutMs = 5000;
+// SETUP_TIME_FACTOR (1 to 100) stretches the driver's own waits on a slow machine, such
+// as an emulated one.
+DWORD TimeFactor() {
+    wchar_t text[8];
+    const DWORD length = GetEnvironmentVariableW(L"SETUP_TIME_FACTOR", text, 8);
+    const long factor = length > 0 && length < 8 ? std::wcstol(text, nullptr, 10) : 1;
+    return factor >= 1 && factor <= 100 ? DWORD(factor) : 1;
+}
+const DWORD kTimeFactor = TimeFactor();
+const DWORD kDefaultTimeoutMs = 30000 * kTimeFactor;
+const DWORD kSendTimeoutMs = 5000 * kTimeFactor;
 const DWORD kPollMs = 25;
 const wchar_t kDesktopSize[] = L"1024x768";
 const int kMessageTextId = 0xFFFF;

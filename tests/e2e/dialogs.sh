@@ -22,26 +22,9 @@ EXISTING_UNIX=$WINEPREFIX/drive_c/e2e-dialogs-$$
 EXISTING="C:\\e2e-dialogs-$$\\既存"
 trap 'rm -rf "$EXISTING_UNIX"; e2e_cleanup' EXIT
 
-# The 25-character figure of the size labels: grouped by ",", right-aligned.
-grouped() {
-    local n=$1 text=
-    while ((n >= 1000)); do
-        text=$(printf ',%03d%s' $((n % 1000)) "$text")
-        n=$((n / 1000))
-    done
-    printf '%25s' "$n$text"
-}
-
 expect_text() {
     local what=$1 expected=$2 seen=$3
     [ "$seen" = "$expected" ] || e2e_fail "$what: expected \"$expected\"" "but saw \"$seen\""
-}
-
-# The text of a control of a window (the driver ends it with a line break).
-text_of() {
-    local err=$E2E_DIR/driver.err out
-    out=$(e2e_driver text "$@" 2>"$err") || e2e_fail "SetupDriver text $*:" "$(cat "$err")"
-    printf '%s' "$out"
 }
 
 # The width of a control of the destination dialog, as its list line gives it.
@@ -89,9 +72,9 @@ expect_label_colour() {
 # free figure is whatever the drive has.
 expect_size_labels() {
     local total=$1 colour=$2 step=$3 free
-    expect_text "needed space" "必要容量：  $(grouped $((total / 1024 + 13))) KB" \
-        "$(text_of "${DEST[@]}" "$DEST_NEED")"
-    free=$(text_of "${DEST[@]}" "$DEST_FREE")
+    expect_text "needed space" "必要容量：  $(e2e_grouped $((total / 1024 + 13))) KB" \
+        "$(e2e_text_of "${DEST[@]}" "$DEST_NEED")"
+    free=$(e2e_text_of "${DEST[@]}" "$DEST_FREE")
     [[ $free =~ ^空き容量：\ \ [\ 0-9,]{25}\ KB$ ]] ||
         e2e_fail "free space: expected 空き容量： and a figure of 25 characters, saw \"$free\""
     # Fixed pitch: the two figures end at the same point.
@@ -163,11 +146,11 @@ start_install keys
 e2e_wait_window "${INFO[@]}"
 e2e_wait_window "${BACK[@]}"
 expect_text "information label" $'インストールを開始します.\n他のアプリケーションをすべて終了させてください.' \
-    "$(text_of "${INFO[@]}" "$INFO_LABEL")"
+    "$(e2e_text_of "${INFO[@]}" "$INFO_LABEL")"
 expect_text "message file lines" $'一行目 '"$SOFT"$'\r\n二行目\r\nthird\r\nlast' \
-    "$(text_of "${INFO[@]}" "$INFO_MEMO")"
-expect_text "title" "$SOFT " "$(text_of "${BACK[@]}" "$BACK_TITLE")"
-expect_text "title shadow" "$SOFT " "$(text_of "${BACK[@]}" "$BACK_SHADOW")"
+    "$(e2e_text_of "${INFO[@]}" "$INFO_MEMO")"
+expect_text "title" "$SOFT " "$(e2e_text_of "${BACK[@]}" "$BACK_TITLE")"
+expect_text "title shadow" "$SOFT " "$(e2e_text_of "${BACK[@]}" "$BACK_SHADOW")"
 e2e_screenshot information
 shot=$E2E_SCREENSHOTS/$E2E_TEST-information.png
 # Full blue in the top row, black in the bottom one; the white title over it.
@@ -180,7 +163,7 @@ has_colour "$shot" 300 40 28 28 '#FFFFFF' || e2e_fail "expected the white title 
 e2e_drive click "${INFO[@]}" '次へ(&N) >'
 e2e_wait_window "${DEST[@]}"
 e2e_wait_closed TfmInstallInfo '*'
-expect_text "destination" "$DEFAULT_FOLDER" "$(text_of "${DEST[@]}" "$DEST_EDIT")"
+expect_text "destination" "$DEFAULT_FOLDER" "$(e2e_text_of "${DEST[@]}" "$DEST_EDIT")"
 expect_size_labels $TOTAL black destination
 
 # Back shows the information again; Next starts again from the default folder.
@@ -192,7 +175,7 @@ e2e_wait_window "${BACK[@]}"
 e2e_drive click "${INFO[@]}" '次へ(&N) >'
 e2e_wait_window "${DEST[@]}"
 expect_text "destination after back and next" "$DEFAULT_FOLDER" \
-    "$(text_of "${DEST[@]}" "$DEST_EDIT")"
+    "$(e2e_text_of "${DEST[@]}" "$DEST_EDIT")"
 
 # The browse dialog: cancelled it changes nothing; the desktop, the root of its tree,
 # gives the desktop folder followed by the sub folder.
@@ -204,7 +187,7 @@ e2e_screenshot browse
 e2e_drive click "${BROWSE[@]}" "$E2E_SYSTEM_CANCEL"
 e2e_wait_closed "${BROWSE[@]}"
 expect_text "destination after a cancelled browse" "$DEFAULT_FOLDER" \
-    "$(text_of "${DEST[@]}" "$DEST_EDIT")"
+    "$(e2e_text_of "${DEST[@]}" "$DEST_EDIT")"
 e2e_drive click "${DEST[@]}" '参照...(&B)'
 e2e_wait_window "${BROWSE[@]}"
 tree=$(e2e_driver list "${BROWSE[@]}" | awk '$3 == "SysTreeView32" { print $(NF - 3), $(NF - 2) }')
@@ -213,15 +196,15 @@ read -r tx ty <<<"$tree"
 e2e_drive mouse "${BROWSE[@]}" click $((tx + 32)) $((ty + 9))
 e2e_drive click "${BROWSE[@]}" "$E2E_SYSTEM_OK"
 e2e_wait_closed "${BROWSE[@]}"
-chosen=$(text_of "${DEST[@]}" "$DEST_EDIT")
+chosen=$(e2e_text_of "${DEST[@]}" "$DEST_EDIT")
 [[ $chosen =~ ^C:\\users\\[^\\]+\\Desktop\\$SOFT$ ]] ||
     e2e_fail "expected the desktop folder and \\$SOFT after browsing, saw \"$chosen\""
 
 # Refused at Start: no drive, and a full stop in the path.
 type_and_enter '\Foo'
 refused "書込み不可能なドライブか有効なドライブではありません." no-drive-message
-expect_text "free space without a drive" "空き容量：  $(grouped 0) KB" \
-    "$(text_of "${DEST[@]}" "$DEST_FREE")"
+expect_text "free space without a drive" "空き容量：  $(e2e_grouped 0) KB" \
+    "$(e2e_text_of "${DEST[@]}" "$DEST_FREE")"
 e2e_screenshot no-drive
 expect_label_colour red no-drive
 type_and_enter 'C:\Foo.1'
@@ -273,8 +256,8 @@ convert -size 800x400 xc:'#FF0000' -quality 100 "$m/SetupBk.jpg"
 start_install
 e2e_wait_window "${DEST[@]}"
 e2e_wait_window "${BACK[@]}"
-expect_text "title over a picture" "" "$(text_of "${BACK[@]}" "$BACK_TITLE")"
-expect_text "shadow over a picture" "" "$(text_of "${BACK[@]}" "$BACK_SHADOW")"
+expect_text "title over a picture" "" "$(e2e_text_of "${BACK[@]}" "$BACK_TITLE")"
+expect_text "shadow over a picture" "" "$(e2e_text_of "${BACK[@]}" "$BACK_SHADOW")"
 e2e_screenshot picture
 shot=$E2E_SCREENSHOTS/$E2E_TEST-picture.png
 expect_text "above the picture" '#000000' "$(pixel "$shot" 1000 127)"
@@ -292,7 +275,7 @@ printf 'not a picture' >"$m/SetupBk.jpg"
 start_install
 e2e_wait_window "${DEST[@]}"
 e2e_wait_window "${BACK[@]}"
-expect_text "title over an undecodable picture" "$SOFT " "$(text_of "${BACK[@]}" "$BACK_TITLE")"
+expect_text "title over an undecodable picture" "$SOFT " "$(e2e_text_of "${BACK[@]}" "$BACK_TITLE")"
 e2e_screenshot bad-picture
 shot=$E2E_SCREENSHOTS/$E2E_TEST-bad-picture.png
 expect_text "gradient's top row instead of the picture" '#0000FF' "$(pixel "$shot" 1000 0)"

@@ -19,7 +19,11 @@ E2E_MEDIUM=$E2E_DIR/medium
 E2E_SCREENSHOTS=$SETUP_BUILD/screenshots
 E2E_DRIVER=$SETUP_BUILD/tools/SetupDriver.exe
 E2E_WINE_RUN=$SETUP_SOURCE/tests/wine-run
-E2E_TIMEOUT_S=60
+# Every wait follows the machine's speed: SETUP_TIME_FACTOR, which an emulated machine
+# sets (the driver's own waits follow it too), stretches them.
+SETUP_TIME_FACTOR=${SETUP_TIME_FACTOR:-1}
+export SETUP_TIME_FACTOR
+E2E_TIMEOUT_S=$((60 * SETUP_TIME_FACTOR))
 E2E_TIMEOUT_MS=$((E2E_TIMEOUT_S * 1000))
 export WINEPREFIX=${WINEPREFIX:-$SETUP_SOURCE/build/wine}
 
@@ -204,6 +208,24 @@ e2e_expect_menu_size() {
     client=$(e2e_menu_client)
     [ "${client#* * }" = "$1 $2" ] ||
         e2e_fail "expected the menu's client area to be $1 x $2, saw (x y w h) \"$client\""
+}
+
+# The text of a control of a window (the driver ends it with a line break).
+e2e_text_of() {
+    local err=$E2E_DIR/driver.err out
+    out=$(e2e_driver text "$@" 2>"$err") || e2e_fail "SetupDriver text $*:" "$(cat "$err")"
+    printf '%s' "$out"
+}
+
+# The 25-character figure of the destination dialog's size labels: grouped by ",",
+# right-aligned.
+e2e_grouped() {
+    local n=$1 text=
+    while ((n >= 1000)); do
+        text=$(printf ',%03d%s' $((n % 1000)) "$text")
+        n=$((n / 1000))
+    done
+    printf '%25s' "$n$text"
 }
 
 # The buttons of the system's own dialogs (the folder browser), by their identifiers:

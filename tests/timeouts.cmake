@@ -1,0 +1,25 @@
+# Included by ctest before the tests of a Windows tree are defined: with
+# SETUP_TIME_FACTOR set (an emulated machine sets it), every test's time limit is
+# stretched by it, as the end-to-end scripts' own waits are.
+if("$ENV{SETUP_TIME_FACTOR}" MATCHES "^[1-9][0-9]?$")
+  function(set_tests_properties)
+    # Taken one argument at a time: a value such as a list of labels holds ";".
+    set(tests)
+    set(i 0)
+    while(i LESS ARGC AND NOT "${ARGV${i}}" STREQUAL "PROPERTIES")
+      list(APPEND tests "${ARGV${i}}")
+      math(EXPR i "${i} + 1")
+    endwhile()
+    math(EXPR i "${i} + 1")
+    while(i LESS ARGC)
+      set(name "${ARGV${i}}")
+      math(EXPR i "${i} + 1")
+      set(value "${ARGV${i}}")
+      math(EXPR i "${i} + 1")
+      if(name STREQUAL "TIMEOUT")
+        math(EXPR value "${value} * $ENV{SETUP_TIME_FACTOR}")
+      endif()
+      _set_tests_properties(${tests} PROPERTIES ${name} "${value}")
+    endwhile()
+  endfunction()
+endif()

@@ -1,0 +1,37 @@
+#!/bin/bash
+# Builds the emulated machine into a folder: image.sh <folder>. A Debian root of the
+# packages listed in tests/vm/packages (amd64 with i386 beside it, for 32-bit Wine),
+# made by mmdebstrap from the Debian archives of this machine's own apt configuration,
+# as an ext4 image (root.img) with the root's kernel and initial RAM disk beside it.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+out=$1
+work=$out.new
+
+# The Debian archives that this machine's apt configuration uses, one deb line each.
+mapfile -t mirrors < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT) $(ORIGIN)' |
+    awk '$4 == "Debian" { print "deb " $1 " " $2 " " $3 }' | sort -u)
+if ! ((${#mirrors[@]})); then
+    echo "no Debian archive in the apt configuration (apt-get indextargets)" >&2
+    exit 1
+fi
+suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+packages=$(grep -v '^#' "$here/packages" | paste -sd, -)
+
+rm -rf "$work"
+mkdir -p "$work"
+# The Japanese locale of the test prefixes and a Western one for their code page 1252
+# siblings; the first process of tests/vm/init.
+mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 --include="$packages" \
+    --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
+    --dpkgopt='path-exclude=/usr/share/info/*' \
+    --customize-hook='sed -i -E "s/^# *((ja_JP|de_DE)\.UTF-8 UTF-8)/\1/" "$1/etc/locale.gen" && chroot "$1" locale-gen' \
+    --customize-hook="copy-in $here/init /sbin" \
+    "$suite" "$work/root" "${mirrors[@]}"
+cp "$(ls "$work"/root/boot/vmlinuz-* | sort -V | tail -1)" "$work/vmlinuz"
+cp "$(ls "$work"/root/boot/initrd.img-* | sort -V | tail -1)" "$work/initrd.img"
+# Sparse: room for the tests' files (one of over 4 GiB) costs only what they write.
+mke2fs -q -t ext4 -L setup-vm -d "$work/root" "$work/root.img" 16G
+rm -rf "$work/root"
+rm -rf "$out"
+mv "$work" "$out"
