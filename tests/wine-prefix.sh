@@ -21,4 +21,10 @@ if [ ! -f "$stamp" ]; then
     touch "$stamp"
 fi
 wineserver -p </dev/null >/dev/null 2>&1 || true  # 2: already running
+# A program that crashes ends, rather than wait for someone at Wine's crash dialog;
+# also in a prefix made before this was set.
+if ! grep -q '^"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$here/wine-run" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
+        /d 0 /f </dev/null
+fi
 "$here/wine-run" cmd /c exit </dev/null

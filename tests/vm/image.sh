@@ -18,7 +18,12 @@ fi
 suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 packages=$(grep -v '^#' "$here/packages" | paste -sd, -)
 
-rm -rf "$work"
+# What an interrupted build left: never into a file system mounted inside it.
+clear() {
+    findmnt -rn -o TARGET | { grep -F "$1/" || true; } | sort -r | xargs -r -d '\n' umount -l
+    rm -rf --one-file-system "$1"
+}
+clear "$work"
 mkdir -p "$work"
 # The Japanese locale of the test prefixes and a Western one for their code page 1252
 # siblings; the first process of tests/vm/init.
@@ -32,6 +37,6 @@ cp "$(ls "$work"/root/boot/vmlinuz-* | sort -V | tail -1)" "$work/vmlinuz"
 cp "$(ls "$work"/root/boot/initrd.img-* | sort -V | tail -1)" "$work/initrd.img"
 # Sparse: room for the tests' files (one of over 4 GiB) costs only what they write.
 mke2fs -q -t ext4 -L setup-vm -d "$work/root" "$work/root.img" 16G
-rm -rf "$work/root"
-rm -rf "$out"
+clear "$work/root"
+clear "$out"
 mv "$work" "$out"

@@ -1,0 +1,19 @@
+#!/bin/bash
+# A test of the i686 tree as the emulated machine ran it, for the host's ctest run:
+# report.sh <job folder> <test> <results folder>. Waits until the guest has written
+# the test's exit code (the machine runs beside the host's tests), then prints its
+# output, hands its GoogleTest report on and exits with its code. A machine that
+# ended without running it fails the test with what the machine said.
+job=$1 test=$2 results=$3
+while [ ! -f "$job/results/$test.status" ]; do
+    if [ -f "$job/ended" ]; then
+        echo "the emulated machine ended without running $test; its last words:"
+        tail -n 30 "$job/job.log" 2>/dev/null
+        tail -n 30 "$job/qemu.log" 2>/dev/null
+        exit 1
+    fi
+    sleep 2
+done
+cat "$job/results/$test.log"
+[ ! -f "$job/results/$test.xml" ] || cp "$job/results/$test.xml" "$results/$test.xml"
+exit "$(cat "$job/results/$test.status")"
