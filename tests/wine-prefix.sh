@@ -16,13 +16,14 @@ if [ ! -f "$stamp" ]; then
     # A 64-bit prefix shares the key between its two registry views.
     "$here/wine-run" reg add "$fonts" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f
     "$here/wine-run" reg add "$fonts" /v 'ＭＳ ゴシック' /d IPAGothic /f
+    # A program that crashes ends, rather than wait for someone at Wine's crash dialog.
+    "$here/wine-run" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
     "$here/wine-run" wineboot -s || true
     wineserver -w
     touch "$stamp"
 fi
 wineserver -p </dev/null >/dev/null 2>&1 || true  # 2: already running
-# A program that crashes ends, rather than wait for someone at Wine's crash dialog;
-# also in a prefix made before this was set.
+# The same in a prefix made before that was set.
 if ! grep -q '^"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
     "$here/wine-run" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
         /d 0 /f </dev/null

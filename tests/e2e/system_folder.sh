@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 
 SOFT=システム試験$$
 ENTRY=$(e2e_key_name "$SOFT")
-DEST="C:\\windows\\system32\\$SOFT"
+DEST_WIN="C:\\windows\\system32\\$SOFT"
 WINDOWS_UNIX=$E2E_DRIVE_C/windows
 if [ "$E2E_BITS" = 32 ] && [ -d "$WINDOWS_UNIX/syswow64" ]; then
     DEST_UNIX=$WINDOWS_UNIX/syswow64/$SOFT
@@ -41,7 +41,7 @@ EOF
 forget_installation
 
 e2e_start
-e2e_install_from_menu "$DEST"
+e2e_install_from_menu "$DEST_WIN"
 diff -r "$E2E_MEDIUM/SETUP" "$DEST_UNIX" -x _setup.log -x _uninst.exe >"$E2E_DIR/tree.diff" ||
     e2e_fail "expected the medium's tree in ${DEST_UNIX#"$E2E_DRIVE_C"/}:" "$(cat "$E2E_DIR/tree.diff")"
 cmp -s "$E2E_MEDIUM/_uninst.exe" "$DEST_UNIX/_uninst.exe" ||
@@ -49,11 +49,16 @@ cmp -s "$E2E_MEDIUM/_uninst.exe" "$DEST_UNIX/_uninst.exe" ||
 [ -z "$OTHER_UNIX" ] || [ ! -e "$OTHER_UNIX" ] ||
     e2e_fail "expected nothing in the 64-bit system folder, saw:" "$(cd "$OTHER_UNIX" && find .)"
 # The record and the list of installed programs name the folder as the program sees it.
-iconv -f cp932 -t utf-8 "$DEST_UNIX/_setup.log" | tr -d '\r' | grep -qxF "$DEST\\sub\\data.txt" ||
-    e2e_fail "expected $DEST\\sub\\data.txt in the record:" "$(iconv -f cp932 -t utf-8 "$DEST_UNIX/_setup.log")"
-e2e_reg query "$UNINSTALL_KEY" /v UninstallString | grep -qF "\"$DEST\\_uninst.exe\" @$ENTRY" ||
-    e2e_fail "expected the UninstallString \"$DEST\\_uninst.exe\" @$ENTRY, saw:" \
+iconv -f cp932 -t utf-8 "$DEST_UNIX/_setup.log" | tr -d '\r' | grep -qxF "$DEST_WIN\\sub\\data.txt" ||
+    e2e_fail "expected $DEST_WIN\\sub\\data.txt in the record:" "$(iconv -f cp932 -t utf-8 "$DEST_UNIX/_setup.log")"
+e2e_reg query "$UNINSTALL_KEY" /v UninstallString | grep -qF "\"$DEST_WIN\\_uninst.exe\" @$ENTRY" ||
+    e2e_fail "expected the UninstallString \"$DEST_WIN\\_uninst.exe\" @$ENTRY, saw:" \
         "$(e2e_reg query "$UNINSTALL_KEY")"
+# In the 32-bit registry view only, where 64-bit Windows keeps a 32-bit program's list.
+if [ -n "$OTHER_UNIX" ] &&
+    SETUP_WINE_LOCALE=ja_JP.UTF-8 "$E2E_WINE_RUN" reg query "$UNINSTALL_KEY" /reg:64 </dev/null >/dev/null 2>&1; then
+    e2e_fail "expected $UNINSTALL_KEY in the 32-bit registry view only"
+fi
 
 e2e_start
 e2e_uninstall_from_menu

@@ -18,14 +18,20 @@ finish() {
 }
 trap finish EXIT
 trap 'exit 143' TERM INT
-qemu-img create -q -f qcow2 -F raw -b "$image/root.img" "$job/disk.qcow2" || exit
+# SETUP_VM_WRITABLE=1: on the image itself, to change it.
+if [ -n "${SETUP_VM_WRITABLE:-}" ]; then
+    disk="file=$image/root.img,format=raw"
+else
+    qemu-img create -q -f qcow2 -F raw -b "$image/root.img" "$job/disk.qcow2" || exit
+    disk="file=$job/disk.qcow2,format=qcow2"
+fi
 timeout --kill-after=30 "${SETUP_VM_LIMIT:-4h}" nice -n 5 qemu-system-x86_64 \
     -nodefaults -no-user-config -display none -no-reboot \
     -accel tcg,thread=multi -cpu max,-smap -smp "${SETUP_VM_CPUS:-2}" -m "${SETUP_VM_MEMORY:-4096}" \
     -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 panic=-1 quiet" \
     -serial "file:$job/console.log" \
-    -drive "file=$job/disk.qcow2,if=virtio,format=qcow2,cache=unsafe" \
+    -drive "$disk,if=virtio,cache=unsafe" \
     -virtfs "local,path=$job,mount_tag=job,security_model=none" \
     -virtfs "local,path=$source,mount_tag=source,security_model=none,readonly=on" \
     -virtfs "local,path=$tree,mount_tag=build,security_model=none,readonly=on" &

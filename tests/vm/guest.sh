@@ -34,12 +34,12 @@ step() {
 copy_tree() {
     mkdir -p "$ROOT" "$BUILD/win32"
     tar -C /mnt/source --exclude=./build --exclude=./.git -cf - . | tar -C "$ROOT" -xf -
-    tar -C /mnt/build/win32 --exclude=CMakeFiles --exclude='*.a' --exclude='*.obj' \
+    tar -C /mnt/tree --exclude=CMakeFiles --exclude='*.a' --exclude='*.obj' \
         --exclude=e2e --exclude=screenshots --exclude=Testing -cf - . | tar -C "$BUILD/win32" -xf -
 }
 
 # The prefixes of the i686 tree's tests: its own 32-bit one and the 64-bit one, in the
-# Japanese locale. A crash must end the program, not wait for someone at its dialog.
+# Japanese locale.
 make_prefix() {
     local prefix=$1 arch=$2
     WINEPREFIX=$prefix WINEARCH=$arch bash "$ROOT/tests/wine-prefix.sh"
@@ -50,8 +50,13 @@ step "copying the sources and the i686 tree to the guest's disk" copy_tree
 mkdir -p "$RESULTS" "$(dirname "$BUILD")"
 rm -rf "$BUILD/results"
 ln -s "$RESULTS" "$BUILD/results"
-step "making the 32-bit prefix" make_prefix "$BUILD/wine" win32
-step "making the 64-bit prefix" make_prefix "$BUILD/wine64" win64
+# Those the image holds are taken (tests/vm/image.sh); only Wine's servers start.
+for arch in win32 win64; do
+    [ ! -d "/var/lib/setup-vm/$arch" ] || [ -e "$BUILD/wine${arch#win32}" ] ||
+        mv "/var/lib/setup-vm/$arch" "$BUILD/wine${arch#win32}"
+done
+step "preparing the 32-bit prefix" make_prefix "$BUILD/wine" win32
+step "preparing the 64-bit prefix" make_prefix "$BUILD/wine64" win64
 source "$ROOT/tests/xvfb.sh"
 xvfb_start 90 || { echo "FAILED in the emulated machine: starting Xvfb"; cat "$XVFB_LOG"; exit 1; }
 

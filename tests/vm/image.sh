@@ -2,7 +2,8 @@
 # Builds the emulated machine into a folder: image.sh <folder>. A Debian root of the
 # packages listed in tests/vm/packages (amd64 with i386 beside it, for 32-bit Wine),
 # made by mmdebstrap from the Debian archives of this machine's own apt configuration,
-# as an ext4 image (root.img) with the root's kernel and initial RAM disk beside it.
+# as an ext4 image (root.img) with the root's kernel and initial RAM disk beside it,
+# and the test prefixes of tests/wine-prefix.sh made in it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out=$1
@@ -38,5 +39,30 @@ cp "$(ls "$work"/root/boot/initrd.img-* | sort -V | tail -1)" "$work/initrd.img"
 # Sparse: room for the tests' files (one of over 4 GiB) costs only what they write.
 mke2fs -q -t ext4 -L setup-vm -d "$work/root" "$work/root.img" 16G
 clear "$work/root"
+
+# The test prefixes, made once in the machine itself (only there does 32-bit code
+# run) and kept in the image; each run moves them to where the i686 tree expects them.
+job=$work/job
+mkdir -p "$job"
+cat >"$job/job.sh" <<'JOB'
+set -e
+cd /mnt/source
+for arch in win32 win64; do
+    prefix=/var/lib/setup-vm/$arch
+    WINEPREFIX=$prefix WINEARCH=$arch bash tests/wine-prefix.sh
+    WINEPREFIX=$prefix wineserver -k
+    WINEPREFIX=$prefix wineserver -w
+done
+sync
+JOB
+SETUP_VM_WRITABLE=1 bash "$here/boot.sh" "$work" "$job" "$(cd "$here/../.." && pwd)" "$job" \
+    >"$job/qemu.log" 2>&1 || true
+if [ "$(cat "$job/status" 2>/dev/null)" != 0 ]; then
+    echo "making the test prefixes in the machine failed:" >&2
+    cat "$job/qemu.log" "$job/job.log" >&2 2>/dev/null
+    tail -n 30 "$job/console.log" >&2 2>/dev/null
+    exit 1
+fi
+rm -rf "$job"
 clear "$out"
 mv "$work" "$out"
