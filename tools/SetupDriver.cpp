@@ -54,6 +54,7 @@ const wchar_t kUsage[] =
     L"                              \"foreground\" for the one in front),\n"
     L"                              or the controls of one window (handle, #id, class,\n"
     L"                              \"text\", x y w h in its client area)\n"
+    L"  paint                       paints what is pending in the visible windows\n"
     L"\n"
     L"With SETUP_DRIVER_CLOCK set, 'run' adds \" at <ms>\" to each line it prints,\n"
     L"'click' and 'answer' print \"at <ms>\" when they have clicked and 'message'\n"
@@ -649,6 +650,18 @@ int Taskbar(const Args&) {
     return 0;
 }
 
+// What is still to be painted in the desktop's windows is painted now, each window in
+// its own thread, before this returns: a screenshot then shows what the windows hold,
+// however slowly the programs get their turn.
+int Paint(const Args&) {
+    for (HWND hwnd : TopWindows()) {
+        DWORD_PTR result;
+        SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    return 0;
+}
+
 int List(const Args& args) {
     if (args.size() == 1) {
         for (HWND hwnd : TopWindows()) {
@@ -800,6 +813,7 @@ const Command kCommands[] = {
     {L"text", 2, 3, Text},
     {L"list", 0, 2, List},
     {L"taskbar", 0, 0, Taskbar},
+    {L"paint", 0, 0, Paint},
 };
 
 int Dispatch(const Command& command, const Args& args) {

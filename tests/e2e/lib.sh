@@ -359,10 +359,13 @@ fi
 E2E_PROGRAM_FILES_UNIX=$E2E_DRIVE_C/${E2E_PROGRAM_FILES#C:\\}
 
 # Saves the screen as $SETUP_BUILD/screenshots/<test>-<step>.png once it has settled:
-# two looks in a row agree (a blinking caret may keep it from ever settling).
+# the windows have painted what they had pending, and two looks in a row agree (a
+# blinking caret may keep it from ever settling). Without the first, on a busy
+# machine two looks may agree before a program got its turn to paint.
 e2e_screenshot() {
     local previous= current
     mkdir -p "$E2E_SCREENSHOTS"
+    e2e_driver paint || true
     for _ in $(seq 20); do
         current=$(import -display "$DISPLAY" -window root rgb:- | md5sum)
         [ "$current" = "$previous" ] && break

@@ -60,11 +60,14 @@ step "preparing the 64-bit prefix" make_prefix "$BUILD/wine64" win64
 source "$ROOT/tests/xvfb.sh"
 xvfb_start 90 || { echo "FAILED in the emulated machine: starting Xvfb"; cat "$XVFB_LOG"; exit 1; }
 
+# What runs, every half minute, for a test that hangs.
+while sleep 30; do ps -eo pid,etime,time,args >"$JOB/ps.txt"; done &
+
 for test in "$@"; do
     say "running $test"
     status=0
-    (cd "$BUILD/win32" && ctest -R "^$test\$" --output-on-failure) >"$RESULTS/$test.log" 2>&1 ||
-        status=$?
+    # Verbose: the output reaches the host as it comes.
+    (cd "$BUILD/win32" && ctest -V -R "^$test\$") >"$RESULTS/$test.log" 2>&1 || status=$?
     grep -q '100% tests passed' "$RESULTS/$test.log" || [ "$status" != 0 ] || status=1
     echo "$status" >"$RESULTS/$test.status"
     say "$test: exit code $status"
