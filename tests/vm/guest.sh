@@ -51,9 +51,9 @@ mkdir -p "$RESULTS" "$(dirname "$BUILD")"
 rm -rf "$BUILD/results"
 ln -s "$RESULTS" "$BUILD/results"
 # Those the image holds are taken (tests/vm/image.sh); only Wine's servers start.
-for arch in win32 win64; do
-    [ ! -d "/var/lib/setup-vm/$arch" ] || [ -e "$BUILD/wine${arch#win32}" ] ||
-        mv "/var/lib/setup-vm/$arch" "$BUILD/wine${arch#win32}"
+for prefix in win32:wine win64:wine64; do
+    [ ! -d "/var/lib/setup-vm/${prefix%:*}" ] || [ -e "$BUILD/${prefix#*:}" ] ||
+        mv "/var/lib/setup-vm/${prefix%:*}" "$BUILD/${prefix#*:}"
 done
 step "preparing the 32-bit prefix" make_prefix "$BUILD/wine" win32
 step "preparing the 64-bit prefix" make_prefix "$BUILD/wine64" win64

@@ -47,6 +47,7 @@ mkdir -p "$job"
 cat >"$job/job.sh" <<'JOB'
 set -e
 cd /mnt/source
+mkdir -p /var/lib/setup-vm
 for arch in win32 win64; do
     prefix=/var/lib/setup-vm/$arch
     WINEPREFIX=$prefix WINEARCH=$arch bash tests/wine-prefix.sh
