@@ -44,13 +44,22 @@ clear "$work/root"
 # run) and kept in the image; each run moves them to where the i686 tree expects them.
 job=$work/job
 mkdir -p "$job"
+# Wine's start-up has time limits of its own, which an emulated machine on a busy host
+# may pass: a prefix whose making fails is made again (tests/wine-prefix.sh starts it
+# afresh), at most three times, each failure's errors in the log.
 cat >"$job/job.sh" <<'JOB'
-set -e
 cd /mnt/source
 mkdir -p /var/lib/setup-vm
 for arch in win32 win64; do
     prefix=/var/lib/setup-vm/$arch
-    WINEPREFIX=$prefix WINEARCH=$arch bash tests/wine-prefix.sh
+    for try in 1 2 3; do
+        WINEDEBUG=err+all WINEPREFIX=$prefix WINEARCH=$arch bash tests/wine-prefix.sh \
+            >/tmp/prefix.log 2>&1 && break
+        echo "making the $arch prefix failed (exit code $?, try $try):"
+        grep -v winediag /tmp/prefix.log | tail -n 30
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null
+        [ "$try" != 3 ] || exit 1
+    done
     WINEPREFIX=$prefix wineserver -k
     WINEPREFIX=$prefix wineserver -w
 done
