@@ -11,7 +11,13 @@ export WINEPREFIX
 stamp=$WINEPREFIX/.setup-prefix
 if [ ! -f "$stamp" ]; then
     rm -rf "$WINEPREFIX"
-    "$here/wine-run" wineboot -i
+    # Wine's loader waits five minutes for a new prefix's first boot ("boot event wait
+    # timed out") and then fails, while the boot goes on: an emulated machine on a busy
+    # host may need longer. Then the boot is waited for, and asked for once more.
+    if ! "$here/wine-run" wineboot -i; then
+        wineserver -w
+        "$here/wine-run" wineboot -i
+    fi
     fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
     # A 64-bit prefix shares the key between its two registry views.
     "$here/wine-run" reg add "$fonts" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f

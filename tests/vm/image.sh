@@ -44,9 +44,8 @@ clear "$work/root"
 # run) and kept in the image; each run moves them to where the i686 tree expects them.
 job=$work/job
 mkdir -p "$job"
-# Wine's start-up has time limits of its own, which an emulated machine on a busy host
-# may pass: a prefix whose making fails is made again (tests/wine-prefix.sh starts it
-# afresh), at most three times, each failure's errors in the log.
+# A prefix whose making fails is made again (tests/wine-prefix.sh starts it afresh), at
+# most three times, each failure's errors in the log.
 cat >"$job/job.sh" <<'JOB'
 cd /mnt/source
 mkdir -p /var/lib/setup-vm
