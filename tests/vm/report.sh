@@ -6,7 +6,8 @@
 # ended without running it fails the test with what the machine said.
 job=$1 test=$2 results=$3
 while [ ! -f "$job/results/$test.status" ]; do
-    if [ -f "$job/ended" ]; then
+    # Ended, or gone without a word (killed from outside).
+    if [ -f "$job/ended" ] || ! kill -0 "$(cat "$job/pid" 2>/dev/null)" 2>/dev/null; then
         echo "the emulated machine ended without running $test; its last words:"
         tail -n 30 "$job/job.log" 2>/dev/null
         tail -n 30 "$job/qemu.log" 2>/dev/null
