@@ -10,7 +10,9 @@ export WINEPREFIX
 
 stamp=$WINEPREFIX/.setup-prefix
 if [ ! -f "$stamp" ]; then
-    rm -rf "$WINEPREFIX"
+    # Emptied rather than removed: the emulated machine mounts its own folder there.
+    mkdir -p "$WINEPREFIX"
+    find "$WINEPREFIX" -mindepth 1 -maxdepth 1 -exec rm -rf {} +
     # Wine's loader waits five minutes for a new prefix's first boot ("boot event wait
     # timed out") and then fails, while the boot goes on: an emulated machine on a busy
     # host may need longer. Then the boot is waited for, and asked for once more.

@@ -49,8 +49,8 @@ sub stats {
 # case, what, unit, our tool, Wine's tool, target ratio to it, native tool
 my @rows = (
     ['install-large', 'Install, large files', 'ms', 'setup', 'xcopy', 1.10, 'cp'],
-    ['install-large-engine', '... from the notice\'s OK', 'ms', 'setup', 'xcopy', undef, 'cp'],
-    ['copyloop', '... the copy loop alone', 'ms', 'setup', 'xcopy', undef, 'cp'],
+    ['install-large-engine', '... from the notice\'s OK', 'ms', 'setup', 'xcopy', 1.3, 'cp'],
+    ['copyloop', '... the copy loop alone', 'ms', 'setup', 'xcopy', 1.1, 'cp'],
     ['install-small', 'Install, small files', 'ms', 'setup', 'xcopy', 1.5, 'cp'],
     ['install-small-engine', '... from the notice\'s OK', 'ms', 'setup', 'xcopy', undef, 'cp'],
     ['scan', 'Scan alone', 'ms', 'setup', 'dir', 1.2, 'find'],
@@ -68,7 +68,8 @@ my @rows = (
 );
 my %peer_name = (xcopy => 'xcopy /E /I /Q', dir => 'dir /s /b', rmdir => 'rmdir /s /q',
                  djpeg => 'djpeg (native)', 'djpeg-wine' => "djpeg.exe (same $arch build)", cp => 'cp -r', find => 'find', rm => 'rm -r');
-my $size_limit = 500 * 1024;
+# The shipped programs' limits, as the static check holds them.
+my %size_limit = ('Setup.exe' => 420000, '_uninst.exe' => 220000);
 
 sub cell {
     my ($s) = @_;
@@ -105,9 +106,9 @@ for my $row (@rows) {
     if (defined $target && defined $peer_ratio) {
         $target_text = "≤ $target";
         $met = $peer_ratio <= $target ? 'yes' : 'no';
-    } elsif ($case eq 'size' && $tool eq 'Setup.exe' && $arch eq 'i686') {
-        $target_text = "≤ $size_limit";
-        $met = $ours->{median} <= $size_limit ? 'yes' : 'no';
+    } elsif ($case eq 'size' && $arch eq 'i686') {
+        $target_text = "≤ $size_limit{$tool}";
+        $met = $ours->{median} <= $size_limit{$tool} ? 'yes' : 'no';
     }
     push @md, '| ' . join(' | ', $what, $unit, cell($ours), $theirs ? $peer_name{$peer} : '',
                           cell($theirs), $peer_ratio // '', $target_text, $met,
@@ -146,5 +147,5 @@ sub to_json {
 }
 open(my $json, '>', $json_file) or die "$json_file: $!\n";
 print $json to_json({ rows => \@json_rows, wine_startup_ms => \%startup,
-                      size_limit_bytes => $size_limit }), "\n";
+                      size_limit_bytes => \%size_limit }), "\n";
 close $json;
